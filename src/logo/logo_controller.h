@@ -1,0 +1,49 @@
+// The only gateway to the logo light: reads and writes the brightness tables and the logo mode,
+// decides once whether the machine can be controlled, and builds the tables for a brightness.
+// Every failure folds into "none" or "false"; nothing here raises.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "logo/brightness_table.h"
+#include "platform/platform.h"
+
+class LogoController {
+ public:
+  enum class Compatibility { ok, noLogoHardware, controlsMissing };
+  using Mode = int;  // 0 off, 1, 2 table-driven
+
+  static constexpr double fltMax = 3.4028234663852886e38;
+  static const std::map<std::string, BrightnessTable>& fallbackDefaults();
+  static BrightnessTable flatMapping(double nits);
+  static BrightnessTable flatRestriction(double nits);
+
+  LogoController(BrightnessClient& client, LogoHardware& hardware, DisplayBrightness& displayBrightness,
+                 Displays& displays);
+  explicit LogoController(Platform& platform);
+
+  bool isAvailable();
+  std::optional<BrightnessTable> table(const std::string& key);
+  void setTable(const std::string& key, const BrightnessTable& table);
+  bool setProperty(const PlistValue& value, const std::string& key);
+  std::optional<Mode> mode();
+  std::optional<double> stateValue(const std::string& member);
+  std::optional<DisplayID> builtInDisplay();
+  Compatibility checkCompatibility();
+  void nudgeDisplayBrightness();
+
+  // `nits` divided by the service's "NitsMultiplier" when that is present and positive.
+  double scaled(double nits);
+
+ private:
+  bool displayServicesAvailable();
+  std::optional<PlistValue> copy(const std::string& key);
+
+  BrightnessClient& client_;
+  LogoHardware& hardware_;
+  DisplayBrightness& displayBrightness_;
+  Displays& displays_;
+  std::optional<bool> displayServices_;  // resolved once, failure included
+};

@@ -1,0 +1,14 @@
+// Instances of the application: whether one runs, claiming the single instance, asking them to quit.
+#pragma once
+
+#include <string>
+
+class AppInstances {
+ public:
+  virtual ~AppInstances() = default;
+  virtual bool isRunning(const std::string& identifier) = 0;
+  // Makes this process the running instance; false when another instance already is.
+  virtual bool claim(const std::string& identifier) = 0;
+  // Asks every running instance to quit politely (never a forced kill).
+  virtual void requestQuit(const std::string& identifier) = 0;
+};

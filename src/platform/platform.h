@@ -1,0 +1,49 @@
+// Every platform service the product uses, bundled so it can be passed down explicitly.
+// `main` assembles the real one; tests assemble one from fakes.
+#pragma once
+
+#include "platform/app_instances.h"
+#include "platform/brightness_client.h"
+#include "platform/bundles.h"
+#include "platform/child_processes.h"
+#include "platform/clock.h"
+#include "platform/desktop_integration.h"
+#include "platform/displays.h"
+#include "platform/files.h"
+#include "platform/locale.h"
+#include "platform/login_items.h"
+#include "platform/notification_center.h"
+#include "platform/power_sources.h"
+#include "platform/preference_domains.h"
+#include "platform/privileged_shell.h"
+#include "platform/process_info.h"
+#include "platform/scheduler.h"
+#include "platform/session.h"
+#include "platform/system_events.h"
+#include "platform/trash.h"
+#include "platform/workspace.h"
+
+struct Platform {
+  PreferenceDomains& preferences;
+  NotificationCenter& notifications;
+  BrightnessClient& brightness;
+  LogoHardware& logoHardware;
+  DisplayBrightness& displayBrightness;
+  Displays& displays;
+  Bundles& bundles;
+  ProcessInfo& process;
+  Locale& locale;
+  Clock& clock;
+  Scheduler& scheduler;
+  PowerSources& powerSources;
+  Session& session;
+  Workspace& workspace;
+  SystemEvents& events;
+  AppInstances& instances;
+  ChildProcesses& children;
+  Files& files;
+  LoginItems& loginItems;
+  Trash& trash;
+  PrivilegedShell& privilegedShell;
+  DesktopIntegration& desktop;
+};

@@ -1,0 +1,73 @@
+// The preference store shared by the application and the tool: every key, its default and reading
+// rule, the logo setting, the notification names, the legacy migration and hour labels.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/preference_domains.h"
+#include "prefs/setting.h"
+
+class Prefs {
+ public:
+  enum class SignalStyle { breathing, doublePulse, steady };
+  enum class QuitBehavior { restore, keepOff };
+  enum class QuietHoursAction { off, dim };
+
+  explicit Prefs(PreferenceDomains& domains);
+
+  // Notification names.
+  static std::string changedNotification();
+  static std::string signalNotification();
+
+  static std::string formatHour(int hour);
+
+  static std::optional<SignalStyle> signalStyleFromRaw(const std::string& raw);
+  static std::string rawValue(SignalStyle style);
+  static std::string rawValue(QuitBehavior behavior);
+  static std::string rawValue(QuietHoursAction action);
+
+  // Copies the first non-empty legacy domain once, while the current domain is empty.
+  void migrateLegacyIfNeeded();
+
+  Setting setting() const;
+  void setSetting(const Setting& setting);
+  Setting lastOnSetting() const;
+  void setLastOnSetting(const Setting& setting);
+
+  QuitBehavior quitBehavior() const;
+  SignalStyle signalStyle() const;
+  QuietHoursAction quietHoursAction() const;
+  bool hotKeyEnabled() const;
+  bool ignoreLimits() const;
+  bool offWhenLocked() const;
+  bool offInLowPowerMode() const;
+  bool signalKeepDisplayOn() const;
+  int quietHoursStartHour() const;
+  int quietHoursEndHour() const;
+
+  // Typed access to every key of the domain. A missing key (or one of another kind) reads as the
+  // type's zero value through the plain readers; the optional readers tell a missing key apart.
+  std::optional<PlistValue> object(const std::string& key) const;
+  std::optional<bool> optionalBool(const std::string& key) const;
+  std::optional<long long> optionalInteger(const std::string& key) const;
+  std::optional<double> optionalDouble(const std::string& key) const;
+  std::optional<std::string> optionalString(const std::string& key) const;
+  std::optional<std::vector<std::string>> stringArray(const std::string& key) const;
+  bool boolValue(const std::string& key) const;
+  long long integer(const std::string& key) const;
+  double doubleValue(const std::string& key) const;
+
+  void set(const std::string& key, const PlistValue& value);
+  void remove(const std::string& key);
+  bool synchronize();
+
+  PreferenceDomains& domains() const { return *d_; }
+
+ private:
+  bool boolDefaultingTrue(const std::string& key) const;
+  double fixedNits() const;
+
+  PreferenceDomains* d_;
+};

@@ -1,0 +1,106 @@
+// A steerable brightness service, logo hardware and display brightness, recording every write.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/brightness_client.h"
+#include "platform/displays.h"
+
+class FakeBrightnessClient : public BrightnessClient {
+ public:
+  struct Write {
+    std::string key;
+    PlistValue value;
+    double time = 0;
+  };
+
+  bool exists() override { return clientExists; }
+  bool respondsToCopyProperty() override { return respondsToCopy; }
+  std::optional<PlistValue> copyProperty(const std::string& key) override {
+    ++reads;
+    auto it = properties.find(key);
+    if (it == properties.end()) return std::nullopt;
+    return it->second;
+  }
+  std::optional<bool> setProperty(const PlistValue& value, const std::string& key) override {
+    if (!hasSetter) return std::nullopt;
+    writes.push_back({key, value, timeSource ? timeSource() : 0});
+    if (!acceptWrites) return false;
+    if (!(key == "LEBacklightMode" && modeReadBack)) properties[key] = value;
+    if (key == "LEBacklightMode" && modeReadBack) properties[key] = *modeReadBack;
+    return true;
+  }
+
+  // Writes of one key, in order.
+  std::vector<PlistValue> writesOf(const std::string& key) const {
+    std::vector<PlistValue> result;
+    for (const auto& w : writes)
+      if (w.key == key) result.push_back(w.value);
+    return result;
+  }
+
+  bool clientExists = true;
+  bool respondsToCopy = true;
+  bool hasSetter = true;
+  bool acceptWrites = true;
+  // When set, a mode write stores this value instead (a service that does not keep the mode).
+  std::optional<PlistValue> modeReadBack;
+  std::map<std::string, PlistValue> properties;
+  std::vector<Write> writes;
+  int reads = 0;
+  std::function<double()> timeSource;
+};
+
+class FakeLogoHardware : public LogoHardware {
+ public:
+  bool hasLogoBacklight() override { return present; }
+  bool present = true;
+};
+
+class FakeDisplayBrightness : public DisplayBrightness {
+ public:
+  bool load() override {
+    ++loads;
+    return available;
+  }
+  std::int32_t get(DisplayID display, float& out) override {
+    gets.push_back(display);
+    out = level;
+    return getStatus;
+  }
+  std::int32_t set(DisplayID display, float value) override {
+    sets.push_back({display, value});
+    level = value;
+    return 0;
+  }
+  bool available = true;
+  std::int32_t getStatus = 0;
+  float level = 0.5f;
+  int loads = 0;
+  std::vector<DisplayID> gets;
+  std::vector<std::pair<DisplayID, float>> sets;
+};
+
+class FakeDisplays : public Displays {
+ public:
+  std::optional<std::vector<DisplayID>> onlineDisplays(std::size_t capacity) override {
+    if (failList) return std::nullopt;
+    std::vector<DisplayID> result;
+    for (auto id : online) {
+      if (result.size() >= capacity) break;
+      result.push_back(id);
+    }
+    return result;
+  }
+  bool isBuiltIn(DisplayID display) override {
+    for (auto id : builtIn)
+      if (id == display) return true;
+    return false;
+  }
+  std::vector<DisplayID> online{1};
+  std::vector<DisplayID> builtIn{1};
+  bool failList = false;
+};

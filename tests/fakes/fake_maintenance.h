@@ -1,0 +1,92 @@
+// Fakes for application instances, login items, the Trash, the administrator prompt and the
+// desktop registration.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/app_instances.h"
+#include "platform/desktop_integration.h"
+#include "platform/login_items.h"
+#include "platform/privileged_shell.h"
+#include "platform/trash.h"
+
+class FakeAppInstances : public AppInstances {
+ public:
+  bool isRunning(const std::string& identifier) override {
+    ++runningChecks;
+    checkedIdentifiers.push_back(identifier);
+    // A requested quit takes effect after `checksUntilQuit` further checks.
+    if (quitRequested && checksUntilQuit >= 0 && checksUntilQuit-- == 0) running = false;
+    return running;
+  }
+  bool claim(const std::string&) override {
+    if (running) return false;
+    running = true;
+    return true;
+  }
+  void requestQuit(const std::string& identifier) override {
+    quitRequests.push_back(identifier);
+    quitRequested = true;
+  }
+  bool running = false;
+  bool quitRequested = false;
+  int checksUntilQuit = 0;  // -1: never quits
+  int runningChecks = 0;
+  std::vector<std::string> checkedIdentifiers;
+  std::vector<std::string> quitRequests;
+};
+
+class FakeLoginItems : public LoginItems {
+ public:
+  bool isEnabled() override { return enabled; }
+  std::optional<std::string> enable(const std::string& path) override {
+    enabledWith.push_back(path);
+    if (failure) return failure;
+    enabled = true;
+    return std::nullopt;
+  }
+  std::optional<std::string> disable() override {
+    ++disableCalls;
+    if (failure) return failure;
+    enabled = false;
+    return std::nullopt;
+  }
+  bool enabled = false;
+  std::optional<std::string> failure;
+  std::vector<std::string> enabledWith;
+  int disableCalls = 0;
+};
+
+class FakeTrash : public Trash {
+ public:
+  std::variant<Trashed, TrashFailure> moveToTrash(const std::string& path) override {
+    trashed.push_back(path);
+    return result;
+  }
+  std::variant<Trashed, TrashFailure> result = Trashed{"/home/tester/.local/share/Trash/files/Halomark.app"};
+  std::vector<std::string> trashed;
+};
+
+class FakePrivilegedShell : public PrivilegedShell {
+ public:
+  PrivilegedResult run(const std::string& command) override {
+    commands.push_back(command);
+    return result;
+  }
+  PrivilegedResult result;
+  std::vector<std::string> commands;
+};
+
+class FakeDesktopIntegration : public DesktopIntegration {
+ public:
+  void install(const std::string& executablePath) override { installedFor.push_back(executablePath); }
+  std::vector<std::string> remove() override {
+    ++removals;
+    return removeErrors;
+  }
+  std::vector<std::string> installedFor;
+  std::vector<std::string> removeErrors;
+  int removals = 0;
+};

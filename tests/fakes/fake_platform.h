@@ -1,0 +1,45 @@
+// One fake of every platform service, assembled into a Platform.
+#pragma once
+
+#include "fakes/fake_automation.h"
+#include "fakes/fake_logo_service.h"
+#include "fakes/fake_maintenance.h"
+#include "fakes/fake_notification_center.h"
+#include "fakes/fake_preference_domains.h"
+#include "fakes/fake_system.h"
+#include "fakes/virtual_clock.h"
+#include "platform/platform.h"
+
+struct FakePlatform {
+  FakePreferenceDomains preferences;
+  FakeNotificationCenter notifications;
+  FakeBrightnessClient brightness;
+  FakeLogoHardware logoHardware;
+  FakeDisplayBrightness displayBrightness;
+  FakeDisplays displays;
+  FakeBundles bundles;
+  FakeProcessInfo process;
+  FakeLocale locale;
+  VirtualClock clock;
+  FakePowerSources powerSources;
+  FakeSession session;
+  FakeWorkspace workspace;
+  FakeSystemEvents events;
+  FakeAppInstances instances;
+  FakeChildProcesses children;
+  FakeFiles files;
+  FakeLoginItems loginItems;
+  FakeTrash trash;
+  FakePrivilegedShell privilegedShell;
+  FakeDesktopIntegration desktop;
+
+  Platform platform{preferences, notifications, brightness, logoHardware, displayBrightness, displays,
+                    bundles,     process,       locale,     clock,        clock,             powerSources,
+                    session,     workspace,     events,     instances,    children,          files,
+                    loginItems,  trash,         privilegedShell, desktop};
+
+  FakePlatform() {
+    brightness.timeSource = [this] { return clock.now(); };
+    session.clock = [this] { return clock.now(); };
+  }
+};

@@ -1,0 +1,45 @@
+// In-memory preference domains that count synchronisations.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/preference_domains.h"
+
+class FakePreferenceDomains : public PreferenceDomains {
+ public:
+  std::optional<PlistValue> value(const std::string& domain, const std::string& key) override {
+    auto d = domains.find(domain);
+    if (d == domains.end()) return std::nullopt;
+    auto v = d->second.find(key);
+    if (v == d->second.end()) return std::nullopt;
+    return v->second;
+  }
+  void setValue(const std::string& domain, const std::string& key, const PlistValue& value) override {
+    domains[domain][key] = value;
+  }
+  void removeValue(const std::string& domain, const std::string& key) override {
+    auto d = domains.find(domain);
+    if (d != domains.end()) d->second.erase(key);
+  }
+  std::optional<PlistDictionary> domain(const std::string& domain) override {
+    auto d = domains.find(domain);
+    if (d == domains.end()) return std::nullopt;
+    return d->second;
+  }
+  void replaceDomain(const std::string& domain, const PlistDictionary& contents) override {
+    domains[domain] = contents;
+  }
+  void removeDomain(const std::string& domain) override {
+    domains.erase(domain);
+    removedDomains.push_back(domain);
+  }
+  bool synchronize() override {
+    ++synchronizeCount;
+    return true;
+  }
+
+  std::map<std::string, PlistDictionary> domains;
+  std::vector<std::string> removedDomains;
+  int synchronizeCount = 0;
+};
