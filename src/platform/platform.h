@@ -21,6 +21,7 @@
 #include "platform/session.h"
 #include "platform/system_events.h"
 #include "platform/trash.h"
+#include "platform/user_activity.h"
 #include "platform/workspace.h"
 
 struct Platform {
@@ -37,6 +38,7 @@ struct Platform {
   Scheduler& scheduler;
   PowerSources& powerSources;
   Session& session;
+  UserActivity& userActivity;
   Workspace& workspace;
   SystemEvents& events;
   AppInstances& instances;

@@ -4,8 +4,8 @@
 #include <functional>
 
 enum class SystemEvent {
-  powerSourceChanged,   // plugging, unplugging, charge changes
-  powerStateChanged,    // low-power mode switched
+  powerSourceChanged,  // plugging, unplugging, charge changes
+  powerStateChanged,   // low-power mode switched
   screenParametersChanged,
   applicationLaunched,
   applicationTerminated,

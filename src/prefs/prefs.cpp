@@ -146,7 +146,9 @@ int Prefs::quietHoursEndHour() const {
 
 // --- Typed access -------------------------------------------------------------------------------
 
-std::optional<PlistValue> Prefs::object(const std::string& key) const { return d_->value(kAppIdentifier, key); }
+std::optional<PlistValue> Prefs::object(const std::string& key) const {
+  return d_->value(kAppIdentifier, key);
+}
 
 std::optional<bool> Prefs::optionalBool(const std::string& key) const {
   auto value = object(key);

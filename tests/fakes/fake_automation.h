@@ -1,4 +1,4 @@
-// Fakes for power sources, the session, the workspace and system events.
+// Fakes for power sources, the session, user activity, the workspace and system events.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include "platform/power_sources.h"
 #include "platform/session.h"
 #include "platform/system_events.h"
+#include "platform/user_activity.h"
 #include "platform/workspace.h"
 
 class FakePowerSources : public PowerSources {
@@ -27,6 +28,11 @@ class FakePowerSources : public PowerSources {
 class FakeSession : public Session {
  public:
   std::optional<PlistValue> sessionDictionary() override { return dictionary; }
+  std::optional<PlistValue> dictionary = PlistValue::object();
+};
+
+class FakeUserActivity : public UserActivity {
+ public:
   std::optional<double> secondsSinceLastInput() override {
     if (!lastInputAt || !clock) return idleSeconds;
     return clock() - *lastInputAt;
@@ -46,8 +52,7 @@ class FakeSession : public Session {
     held.erase(assertion);
   }
 
-  std::optional<PlistValue> dictionary = PlistValue::object();
-  // Idle time: either fixed, or measured from `lastInputAt` on `clock`.
+  // Idle time: either fixed, or measured from `lastInputAt` on `clock`; none = unknown.
   std::optional<double> idleSeconds;
   std::optional<double> lastInputAt;
   std::function<double()> clock;

@@ -14,7 +14,8 @@ class FakeNotificationCenter : public NotificationCenter {
     std::string name;
     std::optional<std::map<std::string, std::string>> userInfo;
   };
-  void post(const std::string& name, const std::optional<std::map<std::string, std::string>>& userInfo) override {
+  void post(const std::string& name,
+            const std::optional<std::map<std::string, std::string>>& userInfo) override {
     posted.push_back({name, userInfo});
   }
   bool observe(const std::string& name, Handler handler) override {

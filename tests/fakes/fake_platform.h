@@ -23,6 +23,7 @@ struct FakePlatform {
   VirtualClock clock;
   FakePowerSources powerSources;
   FakeSession session;
+  FakeUserActivity userActivity;
   FakeWorkspace workspace;
   FakeSystemEvents events;
   FakeAppInstances instances;
@@ -33,13 +34,14 @@ struct FakePlatform {
   FakePrivilegedShell privilegedShell;
   FakeDesktopIntegration desktop;
 
-  Platform platform{preferences, notifications, brightness, logoHardware, displayBrightness, displays,
-                    bundles,     process,       locale,     clock,        clock,             powerSources,
-                    session,     workspace,     events,     instances,    children,          files,
-                    loginItems,  trash,         privilegedShell, desktop};
+  Platform platform{preferences, notifications,   brightness, logoHardware, displayBrightness,
+                    displays,    bundles,         process,    locale,       clock,
+                    clock,       powerSources,    session,    userActivity, workspace,
+                    events,      instances,       children,   files,        loginItems,
+                    trash,       privilegedShell, desktop};
 
   FakePlatform() {
     brightness.timeSource = [this] { return clock.now(); };
-    session.clock = [this] { return clock.now(); };
+    userActivity.clock = [this] { return clock.now(); };
   }
 };

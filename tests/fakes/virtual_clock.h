@@ -78,7 +78,9 @@ class VirtualClock : public Clock, public Scheduler {
     enqueue(now_ + delay, entry);
     return entry;
   }
-  void enqueue(double when, std::shared_ptr<Entry> entry) { queue_.emplace(std::make_pair(when, sequence_++), entry); }
+  void enqueue(double when, std::shared_ptr<Entry> entry) {
+    queue_.emplace(std::make_pair(when, sequence_++), entry);
+  }
 
   double now_;
   unsigned long long sequence_ = 0;

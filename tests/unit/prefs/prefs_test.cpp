@@ -11,7 +11,9 @@ class PrefsTest : public ::testing::Test {
  protected:
   FakePlatform fake;
   Prefs prefs{fake.preferences};
-  void store(const std::string& key, const PlistValue& value) { fake.preferences.domains[kAppIdentifier][key] = value; }
+  void store(const std::string& key, const PlistValue& value) {
+    fake.preferences.domains[kAppIdentifier][key] = value;
+  }
 };
 
 TEST_F(PrefsTest, FreshUserReadsDefaults) {
