@@ -70,6 +70,15 @@ class FakeLocale : public Locale {
     }
     return (negative ? "-" : "") + grouped + fraction;
   }
+  // Cuts at code points, which is enough for the texts tests use.
+  std::string prefixOfCharacters(const std::string& text, std::size_t count) override {
+    std::size_t i = 0;
+    for (std::size_t seen = 0; i < text.size() && seen < count; ++seen) {
+      ++i;
+      while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    }
+    return text.substr(0, i);
+  }
   std::string decimalMark = ".";
   std::string groupSeparator = ",";
 };
