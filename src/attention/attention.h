@@ -2,11 +2,13 @@
 // stops it, or its time limit passes. It owns the logo while it runs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "logo/logo_controller.h"
 #include "platform/platform.h"
@@ -14,9 +16,18 @@
 
 class Attention {
  public:
+  // A style's step period and the levels (nits) it writes, one per step, in a repeating cycle.
+  struct Cadence {
+    double stepSeconds;
+    std::vector<double> levels;
+  };
+  static const Cadence& cadence(Prefs::SignalStyle style);
+
   // `onChange(true)` when a signal starts (or restarts in another style), `onChange(false)` when it stops.
   Attention(LogoController& logo, Prefs prefs, Platform& platform, std::function<void(bool)> onChange);
   ~Attention();
+  Attention(const Attention&) = delete;
+  Attention& operator=(const Attention&) = delete;
 
   // A missing style means the stored "signalStyle". The message is stored as given.
   void start(const std::optional<std::string>& message, std::optional<Prefs::SignalStyle> style);
@@ -26,7 +37,29 @@ class Attention {
   const std::optional<std::string>& message() const { return message_; }
 
  private:
+  void keepDisplayOn();
+  void scheduleTicks();
+  void tick();
+  double timeLimitSeconds() const;
+  bool userIsBack(double elapsed);
+  void setLevel(double nits);
+  void cancelTimer();
+
+  LogoController& logo_;
+  Prefs prefs_;
+  Platform& platform_;
+  std::function<void(bool)> onChange_;
+
   bool isActive_ = false;
   std::optional<std::string> message_;
-  // The implementation adds its own private members below.
+  Prefs::SignalStyle activeStyle_ = Prefs::SignalStyle::breathing;
+  double startedAt_;
+  std::shared_ptr<TimerHandle> timer_;
+  double tickInterval_ = 1.1;
+  std::size_t stepIndex_ = 0;
+  std::optional<double> lastAppliedNits_;
+  std::uint32_t displayAssertion_ = 0;
+
+  // Timer callbacks hold this weakly, so a tick that fires after destruction does nothing.
+  std::shared_ptr<char> aliveToken_ = std::make_shared<char>();
 };
