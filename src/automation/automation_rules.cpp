@@ -1,0 +1,81 @@
+#include "automation/automation_rules.h"
+
+#include <vector>
+
+namespace Power {
+
+namespace {
+
+std::optional<RuleOverride> batteryRule(const Prefs& prefs, const State& state) {
+  long long threshold = prefs.integer("offBelowPercent");
+  // The logo goes off at the threshold itself, and only on battery.
+  if (threshold >= 1 && state.onBattery && state.percent && threshold >= *state.percent) {
+    return RuleOverride::off("battery at " + std::to_string(*state.percent) + "%");
+  }
+  if (prefs.boolValue("offOnBattery") && state.onBattery) return RuleOverride::off("on battery");
+  return std::nullopt;
+}
+
+std::optional<RuleOverride> applicationRule(const Prefs& prefs, const State& state, Platform& platform) {
+  auto watched = prefs.stringArray("offAppBundleIDs").value_or(std::vector<std::string>{});
+  if (watched.empty()) return std::nullopt;
+  if (prefs.boolValue("offAppsFrontmostOnly")) {
+    if (!state.frontmostBundleID) return std::nullopt;
+    const std::string& front = *state.frontmostBundleID;
+    for (const auto& id : watched) {
+      if (id != front) continue;
+      auto running = state.runningApps.find(id);
+      std::string name = running != state.runningApps.end() ? running->second : appDisplayName(id, platform);
+      return RuleOverride::off(name + " is active");
+    }
+    return std::nullopt;
+  }
+  // The stored order, not the launch order, decides between several running applications.
+  for (const auto& id : watched) {
+    auto running = state.runningApps.find(id);
+    if (running != state.runningApps.end()) return RuleOverride::off(running->second + " is open");
+  }
+  return std::nullopt;
+}
+
+std::optional<RuleOverride> quietHoursRule(const Prefs& prefs, double now, Clock& clock) {
+  if (!prefs.boolValue("quietHoursEnabled")) return std::nullopt;
+  if (!isInQuietHours(prefs.quietHoursStartHour(), prefs.quietHoursEndHour(), now, clock)) {
+    return std::nullopt;
+  }
+  if (prefs.quietHoursAction() == Prefs::QuietHoursAction::dim) {
+    return RuleOverride::dim(kQuietHoursDimNits, "Quiet Hours");
+  }
+  return RuleOverride::off("Quiet Hours");
+}
+
+}  // namespace
+
+std::optional<RuleOverride> activeOverride(const Prefs& prefs, const State& state, double now,
+                                           Platform& platform) {
+  if (prefs.offWhenLocked() && state.screenLocked) return RuleOverride::off("Mac is locked");
+  if (prefs.offInLowPowerMode() && state.lowPowerMode) return RuleOverride::off("Low Power Mode");
+  if (auto battery = batteryRule(prefs, state)) return battery;
+  if (prefs.boolValue("offWithExternalDisplay") && state.externalDisplayConnected) {
+    return RuleOverride::off("external display");
+  }
+  if (auto application = applicationRule(prefs, state, platform)) return application;
+  return quietHoursRule(prefs, now, platform.clock);
+}
+
+bool isInQuietHours(int startHour, int endHour, double now, Clock& clock) {
+  if (startHour == endHour) return false;
+  int hour = clock.localHour(now);
+  if (startHour < endHour) return startHour <= hour && hour < endHour;
+  return hour >= startHour || hour < endHour;
+}
+
+Setting effectiveSetting(Prefs& prefs, Platform& platform) {
+  if (prefs.setting().isOff()) return Setting::off();
+  State state = current(platform);
+  auto rule = activeOverride(prefs, state, platform.clock.now(), platform);
+  if (rule) return rule->kind == RuleOverride::Kind::dim ? Setting::fixed(rule->nits) : Setting::off();
+  return prefs.setting();
+}
+
+}  // namespace Power
