@@ -1,0 +1,30 @@
+// Replacing a file's contents so that readers see either the old or the new bytes, never a mix,
+// and the new bytes survive a crash once the call has returned.
+#pragma once
+
+#include <sys/types.h>
+#include <optional>
+#include <string>
+
+namespace AtomicFile {
+
+enum class Flush { toDisk, none };
+
+// Writes `bytes` to a temporary file beside `path`, flushes it to disk, renames it over `path` and
+// flushes the directory (`Flush::none` skips both flushes, for state that need not outlive a
+// crash). The new file gets `mode` when given, else the default creation mode under the process's
+// umask. Returns the error text on failure; `path` is then left as it was.
+std::optional<std::string> replace(const std::string& path, const std::string& bytes,
+                                   std::optional<mode_t> mode = std::nullopt, Flush flush = Flush::toDisk);
+
+// Flushes a directory's entries (after a rename or an unlink in it) to disk.
+void syncDirectory(const std::string& directory);
+
+// Creates `directory` and any missing parents; the last component gets `mode`. Returns the error
+// text on failure.
+std::optional<std::string> makeDirectories(const std::string& directory, mode_t mode);
+
+// The text for the current errno, prefixed by what was being done.
+std::string errorText(const std::string& action, const std::string& path);
+
+}  // namespace AtomicFile

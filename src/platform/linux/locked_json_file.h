@@ -1,0 +1,60 @@
+// A JSON object kept in one file that several processes of the user read and change. Every change
+// is made under an exclusive lock on a lock file beside it, merged into what the file holds at that
+// moment and written atomically, so concurrent writers of different keys lose nothing.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/linux/atomic_file.h"
+
+class LockedJsonFile {
+ public:
+  using Object = nlohmann::json::object_t;
+  // Edits the contents in place: none means the file does not exist (or is to be removed).
+  // Returns false when nothing changed, so nothing is written.
+  using Change = std::function<bool(std::optional<Object>& contents)>;
+
+  // `directoryMode` applies to the folder when a write has to create it. `flush` says whether a
+  // write is flushed to disk before it returns (state that need not outlive a reboot skips it).
+  explicit LockedJsonFile(std::string path, mode_t directoryMode = 0700,
+                          AtomicFile::Flush flush = AtomicFile::Flush::toDisk);
+
+  const std::string& path() const { return path_; }
+  bool exists() const;
+
+  // The current contents, null when the file is missing. A file that is not a JSON object reads
+  // as an empty object. Parses only when the bytes differ from the last read.
+  std::shared_ptr<const Object> read();
+
+  // Applies `change` to the current contents under the lock and stores the result. A file that
+  // could not be parsed is kept beside it with a ".corrupt" suffix before it is replaced. Returns
+  // the error text on failure.
+  std::optional<std::string> update(const Change& change);
+
+ private:
+  enum class Parse { missing, object, corrupt, unreadable };
+  struct Loaded {
+    Parse parse = Parse::missing;
+    std::string bytes;
+    Object object;
+  };
+
+  Loaded load() const;
+  void remember(const Loaded& loaded);
+  std::optional<std::string> keepCorruptAside() const;
+  std::optional<std::string> store(const std::optional<Object>& contents);
+
+  std::string path_;
+  std::string lockPath_;
+  mode_t directoryMode_;
+  AtomicFile::Flush flush_;
+  std::optional<std::string> cachedBytes_;
+  std::shared_ptr<const Object> cached_;
+};

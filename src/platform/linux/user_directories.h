@@ -1,0 +1,19 @@
+// The user's home and XDG base directories, read from the environment as the XDG rules say
+// (relative paths are ignored).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace UserDirectories {
+
+// $HOME, else the home directory of the user's password entry.
+std::string home();
+// $XDG_CONFIG_HOME, else ~/.config.
+std::string configHome();
+// $XDG_CACHE_HOME, else ~/.cache.
+std::string cacheHome();
+// $XDG_RUNTIME_DIR; none when unset.
+std::optional<std::string> runtimeDirectory();
+
+}  // namespace UserDirectories
