@@ -1,0 +1,50 @@
+// The emulated logo device: the platform's brightness service, the logo hardware and the built-in
+// display's brightness, kept in one JSON state file that every process of the user shares. The
+// device is present exactly while its state file exists.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/brightness_client.h"
+#include "platform/displays.h"
+#include "platform/linux/locked_json_file.h"
+
+class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public DisplayBrightness {
+ public:
+  using Change = std::function<void(PlistDictionary& state)>;
+
+  explicit EmulatedLogoDevice(std::string statePath);
+  // $XDG_RUNTIME_DIR/halomark/logo-device.json, else the same under the user's cache directory.
+  static std::string defaultStatePath();
+
+  const std::string& statePath() const { return file_.path(); }
+
+  // Management by the companion tool and tests; each returns the error text on failure.
+  // Creates the device afresh in its initial state, then applies `configure`.
+  std::optional<std::string> create(const Change& configure = {});
+  // Changes the state of an existing device.
+  std::optional<std::string> modify(const Change& change);
+  std::optional<std::string> remove();
+  // The stored state; none when the device is absent.
+  std::optional<PlistDictionary> state();
+
+  // LogoHardware.
+  bool hasLogoBacklight() override;
+
+  // BrightnessClient: the three tables and "LEBacklightMode" as stored, "LEPWMState" computed.
+  bool exists() override;
+  bool respondsToCopyProperty() override;
+  std::optional<PlistValue> copyProperty(const std::string& key) override;
+  // Tables must be arrays of rows of numbers and the mode 0, 1 or 2; anything else is refused.
+  std::optional<bool> setProperty(const PlistValue& value, const std::string& key) override;
+
+  // DisplayBrightness: the built-in display's level 0...1 (the device has one display).
+  bool load() override;
+  std::int32_t get(DisplayID display, float& level) override;
+  std::int32_t set(DisplayID display, float level) override;
+
+ private:
+  LockedJsonFile file_;
+};
