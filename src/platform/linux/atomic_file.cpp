@@ -12,11 +12,6 @@
 
 namespace {
 
-std::string parentOf(const std::string& path) {
-  auto parent = std::filesystem::path(path).parent_path().string();
-  return parent.empty() ? "." : parent;
-}
-
 // A name no other writer uses at the same time: the process id, a per-process counter and a random
 // part (several processes may replace the same file at once).
 std::string temporaryNameFor(const std::string& path) {
@@ -45,6 +40,11 @@ namespace AtomicFile {
 
 std::string errorText(const std::string& action, const std::string& path) {
   return action + " " + path + ": " + std::strerror(errno);
+}
+
+std::string directoryOf(const std::string& path) {
+  auto parent = std::filesystem::path(path).parent_path().string();
+  return parent.empty() ? "." : parent;
 }
 
 void syncDirectory(const std::string& directory) {
@@ -85,7 +85,7 @@ std::optional<std::string> replace(const std::string& path, const std::string& b
     savedErrno = errno;
   }
   if (written && ::rename(temporary.c_str(), path.c_str()) == 0) {
-    if (flush == Flush::toDisk) syncDirectory(parentOf(path));
+    if (flush == Flush::toDisk) syncDirectory(directoryOf(path));
     return std::nullopt;
   }
   if (written) savedErrno = errno;

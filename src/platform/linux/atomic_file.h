@@ -17,6 +17,9 @@ enum class Flush { toDisk, none };
 std::optional<std::string> replace(const std::string& path, const std::string& bytes,
                                    std::optional<mode_t> mode = std::nullopt, Flush flush = Flush::toDisk);
 
+// The folder holding `path` ("." for a bare name).
+std::string directoryOf(const std::string& path);
+
 // Flushes a directory's entries (after a rename or an unlink in it) to disk.
 void syncDirectory(const std::string& directory);
 

@@ -62,11 +62,6 @@ bool readAll(int fd, std::string& bytes) {
   }
 }
 
-std::string parentOf(const std::string& path) {
-  auto parent = std::filesystem::path(path).parent_path().string();
-  return parent.empty() ? "." : parent;
-}
-
 }  // namespace
 
 LockedJsonFile::LockedJsonFile(std::string path, mode_t directoryMode, AtomicFile::Flush flush)
@@ -135,7 +130,7 @@ std::optional<std::string> LockedJsonFile::keepCorruptAside() const {
     if (::rename(path_.c_str(), aside.c_str()) != 0) {
       return AtomicFile::errorText("couldn't move aside the unreadable file", path_);
     }
-    AtomicFile::syncDirectory(parentOf(path_));
+    AtomicFile::syncDirectory(AtomicFile::directoryOf(path_));
     return std::nullopt;
   }
   return "too many unreadable copies of " + path_ + " are kept aside";
@@ -146,7 +141,7 @@ std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& co
     if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
       return AtomicFile::errorText("couldn't remove", path_);
     }
-    if (flush_ == AtomicFile::Flush::toDisk) AtomicFile::syncDirectory(parentOf(path_));
+    if (flush_ == AtomicFile::Flush::toDisk) AtomicFile::syncDirectory(AtomicFile::directoryOf(path_));
     remember(Loaded{});
     return std::nullopt;
   }
@@ -160,7 +155,7 @@ std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& co
 }
 
 std::optional<std::string> LockedJsonFile::update(const Change& change) {
-  std::string directory = parentOf(path_);
+  std::string directory = AtomicFile::directoryOf(path_);
   if (!std::filesystem::is_directory(directory)) {
     // Nothing exists yet: only a change that creates the file needs the folder.
     std::optional<Object> nothing;

@@ -50,17 +50,23 @@ TEST_F(LogoControllerTest, EachFailingStepOfTheCheckMeansControlsMissing) {
   struct Step {
     const char* name;
     std::function<void(FakePlatform&)> breakIt;
+    bool failsBeforeTheWrite;
   };
   std::vector<Step> steps = {
-      {"no client", [](FakePlatform& f) { f.brightness.clientExists = false; }},
-      {"cannot copy properties", [](FakePlatform& f) { f.brightness.respondsToCopy = false; }},
-      {"no live state", [](FakePlatform& f) { f.brightness.properties.erase(kStateKey); }},
-      {"null live state", [](FakePlatform& f) { f.brightness.properties[kStateKey] = nullptr; }},
-      {"no mode", [](FakePlatform& f) { f.brightness.properties.erase(kBacklightModeKey); }},
-      {"mode 3", [](FakePlatform& f) { f.brightness.properties[kBacklightModeKey] = 3; }},
-      {"mapping missing", [](FakePlatform& f) { f.brightness.properties.erase(kMappingKey); }},
-      {"minimum unreadable", [](FakePlatform& f) { f.brightness.properties[kMinRestrictionKey] = "x"; }},
-      {"maximum missing", [](FakePlatform& f) { f.brightness.properties.erase(kMaxRestrictionKey); }},
+      {"no client", [](FakePlatform& f) { f.brightness.clientExists = false; }, true},
+      {"cannot copy properties", [](FakePlatform& f) { f.brightness.respondsToCopy = false; }, true},
+      {"no live state", [](FakePlatform& f) { f.brightness.properties.erase(kStateKey); }, true},
+      {"null live state", [](FakePlatform& f) { f.brightness.properties[kStateKey] = nullptr; }, true},
+      {"no mode", [](FakePlatform& f) { f.brightness.properties.erase(kBacklightModeKey); }, true},
+      {"mode 3", [](FakePlatform& f) { f.brightness.properties[kBacklightModeKey] = 3; }, true},
+      {"mapping missing", [](FakePlatform& f) { f.brightness.properties.erase(kMappingKey); }, true},
+      {"minimum unreadable", [](FakePlatform& f) { f.brightness.properties[kMinRestrictionKey] = "x"; },
+       true},
+      {"maximum missing", [](FakePlatform& f) { f.brightness.properties.erase(kMaxRestrictionKey); }, true},
+      {"no setter", [](FakePlatform& f) { f.brightness.hasSetter = false; }, false},
+      {"write refused", [](FakePlatform& f) { f.brightness.acceptWrites = false; }, false},
+      {"reads back another mode", [](FakePlatform& f) { f.brightness.modeReadBack = 0; }, false},
+      {"reads back an invalid mode", [](FakePlatform& f) { f.brightness.modeReadBack = 7; }, false},
   };
   for (const auto& step : steps) {
     FakePlatform f;
@@ -68,22 +74,10 @@ TEST_F(LogoControllerTest, EachFailingStepOfTheCheckMeansControlsMissing) {
     step.breakIt(f);
     LogoController controller(f.platform);
     EXPECT_EQ(controller.checkCompatibility(), Compatibility::controlsMissing) << step.name;
-    EXPECT_TRUE(f.brightness.writes.empty())
-        << step.name << ": nothing is written before the tables are read";
-  }
-
-  std::vector<Step> afterTheWrite = {
-      {"no setter", [](FakePlatform& f) { f.brightness.hasSetter = false; }},
-      {"write refused", [](FakePlatform& f) { f.brightness.acceptWrites = false; }},
-      {"reads back another mode", [](FakePlatform& f) { f.brightness.modeReadBack = 0; }},
-      {"reads back an invalid mode", [](FakePlatform& f) { f.brightness.modeReadBack = 7; }},
-  };
-  for (const auto& step : afterTheWrite) {
-    FakePlatform f;
-    f.brightness.properties = fake.brightness.properties;
-    step.breakIt(f);
-    LogoController controller(f.platform);
-    EXPECT_EQ(controller.checkCompatibility(), Compatibility::controlsMissing) << step.name;
+    if (step.failsBeforeTheWrite) {
+      EXPECT_TRUE(f.brightness.writes.empty())
+          << step.name << ": nothing is written before the tables are read";
+    }
   }
 }
 
