@@ -1,0 +1,23 @@
+// Power sources from the kernel's power-supply class, and Low Power Mode from the power-profiles
+// daemon's active profile.
+#pragma once
+
+#include <string>
+
+#include "platform/linux/dbus_buses.h"
+#include "platform/power_sources.h"
+
+class LinuxPowerSources : public PowerSources {
+ public:
+  explicit LinuxPowerSources(std::string sysRoot = "/sys", DBusBuses buses = {});
+
+  // AC is an online mains or USB supply. Each battery becomes a source; the machine's own
+  // (scope absent or System) is typed "InternalBattery". None when the class is missing.
+  std::optional<PowerSourcesSnapshot> snapshot() override;
+  // The "power-saver" profile; false when no profile daemon answers.
+  bool lowPowerModeEnabled() override;
+
+ private:
+  std::string sysRoot_;
+  DBusBuses buses_;
+};

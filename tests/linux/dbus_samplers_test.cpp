@@ -1,0 +1,110 @@
+// Low Power Mode and the screen lock read from services mocked on a private bus.
+#include <gtest/gtest.h>
+
+#include <QDBusObjectPath>
+#include <cstdlib>
+
+#include "dbusmock_bus.h"
+#include "platform/linux/power_sources_linux.h"
+#include "platform/linux/session_linux.h"
+
+namespace {
+
+const QString kMockInterface = QStringLiteral("org.freedesktop.DBus.Mock");
+const QString kLogind = QStringLiteral("org.freedesktop.login1");
+const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
+const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/c1");
+const QString kScreenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
+
+class DBusSamplers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    unsetenv("XDG_SESSION_ID");
+    if (!bus.started()) GTEST_SKIP() << "dbus-daemon is not available";
+  }
+  bool startProfiles(const QString& service, const QString& path, const QString& profile) {
+    if (!bus.startMock(service, {QStringLiteral("--system"), service, path, service})) return false;
+    return bus.call(service, path, kMockInterface, QStringLiteral("AddProperty"),
+                    {service, QStringLiteral("ActiveProfile"), QVariant::fromValue(QDBusVariant(profile))});
+  }
+  bool startLogindWithSession() {
+    return bus.startMock(kLogind, {QStringLiteral("--template"), QStringLiteral("logind")}) &&
+           bus.call(kLogind, kLogindPath, kMockInterface, QStringLiteral("AddSession"),
+                    {QStringLiteral("c1"), QStringLiteral("seat0"), QVariant::fromValue(1000u),
+                     QStringLiteral("user"), true});
+  }
+  bool setLocked(bool locked) {
+    return bus.call(kLogind, kSessionPath, QStringLiteral("org.freedesktop.login1.Session"),
+                    QStringLiteral("SetLockedHint"), {locked});
+  }
+  bool startScreenSaver(bool active) {
+    const QString path = QStringLiteral("/org/freedesktop/ScreenSaver");
+    return bus.startMock(kScreenSaver, {QStringLiteral("--session"), kScreenSaver, path, kScreenSaver}) &&
+           bus.call(kScreenSaver, path, kMockInterface, QStringLiteral("AddMethod"),
+                    {kScreenSaver, QStringLiteral("GetActive"), QString(), QStringLiteral("b"),
+                     active ? QStringLiteral("ret = True") : QStringLiteral("ret = False")});
+  }
+  std::optional<bool> locked(LinuxSession& session) {
+    auto dictionary = session.sessionDictionary();
+    if (!dictionary) return std::nullopt;
+    return dictionary->at("CGSSessionScreenIsLocked").get<bool>();
+  }
+
+  DBusMockBus bus;
+};
+
+TEST_F(DBusSamplers, LowPowerModeFollowsThePowerSaverProfile) {
+  LinuxPowerSources none("/nonexistent", bus.buses());
+  EXPECT_FALSE(none.lowPowerModeEnabled()) << "no profile daemon reads as off";
+
+  ASSERT_TRUE(startProfiles(QStringLiteral("net.hadess.PowerProfiles"),
+                            QStringLiteral("/net/hadess/PowerProfiles"), QStringLiteral("power-saver")));
+  LinuxPowerSources legacy("/nonexistent", bus.buses());
+  EXPECT_TRUE(legacy.lowPowerModeEnabled());
+
+  // The current daemon name wins over the older one.
+  ASSERT_TRUE(startProfiles(QStringLiteral("org.freedesktop.UPower.PowerProfiles"),
+                            QStringLiteral("/org/freedesktop/UPower/PowerProfiles"),
+                            QStringLiteral("balanced")));
+  LinuxPowerSources current("/nonexistent", bus.buses());
+  EXPECT_FALSE(current.lowPowerModeEnabled());
+}
+
+TEST_F(DBusSamplers, NoLockServiceGivesNoDictionary) {
+  LinuxSession session(bus.buses());
+  EXPECT_EQ(session.sessionDictionary(), std::nullopt);
+}
+
+TEST_F(DBusSamplers, LogindLockedHintOfThisProcessSession) {
+  ASSERT_TRUE(startLogindWithSession());
+  ASSERT_TRUE(
+      bus.call(kLogind, kLogindPath, kMockInterface, QStringLiteral("AddMethod"),
+               {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("GetSessionByPID"),
+                QStringLiteral("u"), QStringLiteral("o"), QStringLiteral("ret = '%1'").arg(kSessionPath)}));
+  LinuxSession session(bus.buses());
+  EXPECT_EQ(locked(session), false);
+  ASSERT_TRUE(setLocked(true));
+  EXPECT_EQ(locked(session), true);
+  ASSERT_TRUE(setLocked(false));
+  EXPECT_EQ(locked(session), false);
+}
+
+TEST_F(DBusSamplers, SessionIdFromTheEnvironmentAndTheScreenSaver) {
+  ASSERT_TRUE(startLogindWithSession());
+  setenv("XDG_SESSION_ID", "c1", 1);
+  LinuxSession session(bus.buses());
+  ASSERT_TRUE(setLocked(true));
+  EXPECT_EQ(locked(session), true);
+  ASSERT_TRUE(setLocked(false));
+  ASSERT_TRUE(startScreenSaver(true));
+  EXPECT_EQ(locked(session), true) << "an active screen saver counts as locked";
+  unsetenv("XDG_SESSION_ID");
+}
+
+TEST_F(DBusSamplers, ScreenSaverAloneAnswers) {
+  ASSERT_TRUE(startScreenSaver(false));
+  LinuxSession session(bus.buses());
+  EXPECT_EQ(locked(session), false);
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+// A private D-Bus daemon for one test, playing both the system and the session bus, with
+// python3-dbusmock services started on it. Nothing reaches the machine's real buses.
+#pragma once
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/linux/dbus_buses.h"
+
+// Qt's event loop and QtDBus need an application object; tests create it once.
+void ensureCoreApplication();
+
+// Runs the Qt event loop until `done` holds or `seconds` pass; returns `done()`.
+bool waitUntil(const std::function<bool()>& done, double seconds = 5);
+
+class DBusMockBus {
+ public:
+  DBusMockBus();
+  ~DBusMockBus();
+  DBusMockBus(const DBusMockBus&) = delete;
+  DBusMockBus& operator=(const DBusMockBus&) = delete;
+
+  bool started() const { return !address_.isEmpty(); }
+  const QString& address() const { return address_; }
+  // A fresh set of lazily connected buses, both on this daemon.
+  DBusBuses buses() const { return DBusBuses::privateBus(address_); }
+  QDBusConnection connection() const;
+
+  // `python3 -m dbusmock <arguments>`, waiting until `busName` is owned. False when it never is.
+  bool startMock(const QString& busName, const QStringList& arguments);
+  // Calls a method and returns whether it succeeded.
+  bool call(const QString& service, const QString& path, const QString& interface, const QString& member,
+            const QVariantList& arguments = {});
+
+ private:
+  QString address_;
+  std::unique_ptr<QProcess> daemon_;
+  std::vector<std::unique_ptr<QProcess>> mocks_;
+};
