@@ -1,0 +1,141 @@
+#include "platform/linux/desktop_entries.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Entry {
+  std::map<std::string, std::string> values;  // keys of the [Desktop Entry] group
+};
+
+std::optional<Entry> readEntry(const std::string& file) {
+  std::ifstream in(file);
+  if (!in) return std::nullopt;
+  Entry entry;
+  bool inMainGroup = false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    if (line[0] == '[') {
+      inMainGroup = line == "[Desktop Entry]";
+      continue;
+    }
+    auto equals = line.find('=');
+    if (!inMainGroup || equals == std::string::npos) continue;
+    auto trim = [](std::string s) {
+      s.erase(0, s.find_first_not_of(" \t"));
+      s.erase(s.find_last_not_of(" \t") + 1);
+      return s;
+    };
+    entry.values.emplace(trim(line.substr(0, equals)), trim(line.substr(equals + 1)));
+  }
+  return entry;
+}
+
+// Locale keys to try, most specific first: lang_COUNTRY@MODIFIER, lang_COUNTRY, lang@MODIFIER, lang.
+std::vector<std::string> localeKeys() {
+  std::string locale;
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) {
+      locale = value;
+      break;
+    }
+  }
+  std::string modifier;
+  if (auto at = locale.find('@'); at != std::string::npos) {
+    modifier = locale.substr(at);
+    locale.resize(at);
+  }
+  locale = locale.substr(0, locale.find('.'));
+  if (locale.empty() || locale == "C" || locale == "POSIX") return {};
+  std::string language = locale.substr(0, locale.find('_'));
+  std::vector<std::string> keys;
+  if (!modifier.empty()) keys.push_back(locale + modifier);
+  keys.push_back(locale);
+  if (language != locale) {
+    if (!modifier.empty()) keys.push_back(language + modifier);
+    keys.push_back(language);
+  }
+  return keys;
+}
+
+bool isFile(const fs::path& path) {
+  std::error_code error;
+  return fs::is_regular_file(path, error);
+}
+
+}  // namespace
+
+DesktopEntries::DesktopEntries(std::vector<std::string> applicationDirs)
+    : applicationDirs_(std::move(applicationDirs)) {}
+
+std::vector<std::string> DesktopEntries::applicationDirsFromEnvironment() {
+  std::vector<std::string> dirs;
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  if (dataHome && *dataHome) {
+    dirs.push_back(std::string(dataHome) + "/applications");
+  } else if (home && *home) {
+    dirs.push_back(std::string(home) + "/.local/share/applications");
+  }
+  const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+  std::istringstream list((dataDirs && *dataDirs) ? dataDirs : "/usr/local/share:/usr/share");
+  std::string dir;
+  while (std::getline(list, dir, ':')) {
+    if (!dir.empty()) dirs.push_back(dir + "/applications");
+  }
+  return dirs;
+}
+
+std::optional<std::string> DesktopEntries::path(const std::string& applicationId) const {
+  if (applicationId.empty() || applicationId.find('/') != std::string::npos) return std::nullopt;
+  // "a-b-c" may be "a-b-c.desktop", "a/b-c.desktop" or "a/b/c.desktop".
+  std::vector<std::string> candidates{applicationId};
+  std::string nested = applicationId;
+  for (auto dash = nested.find('-'); dash != std::string::npos; dash = nested.find('-', dash + 1)) {
+    nested[dash] = '/';
+    candidates.push_back(nested);
+  }
+  for (const auto& dir : applicationDirs_) {
+    for (const auto& candidate : candidates) {
+      fs::path file = fs::path(dir) / (candidate + ".desktop");
+      if (!isFile(file)) continue;
+      auto entry = readEntry(file.string());
+      // A user's hidden copy removes the application from view.
+      if (entry && entry->values["Hidden"] == "true") return std::nullopt;
+      return file.string();
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> DesktopEntries::name(const std::string& desktopFile) {
+  auto entry = readEntry(desktopFile);
+  if (!entry) return std::nullopt;
+  for (const auto& key : localeKeys()) {
+    auto found = entry->values.find("Name[" + key + "]");
+    if (found != entry->values.end() && !found->second.empty()) return found->second;
+  }
+  auto plain = entry->values.find("Name");
+  if (plain == entry->values.end() || plain->second.empty()) return std::nullopt;
+  return plain->second;
+}
+
+std::string DesktopEntries::displayName(const std::string& file) {
+  if (auto entryName = name(file)) return *entryName;
+  std::string base = fs::path(file).filename().string();
+  const std::string suffix = ".desktop";
+  if (base.size() > suffix.size() && base.compare(base.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    base.resize(base.size() - suffix.size());
+  }
+  return base;
+}

@@ -1,0 +1,28 @@
+// A private X server (Xvfb) for one test, and a client that plays the window manager's part of
+// naming the active window.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+struct xcb_connection_t;
+
+class XvfbServer {
+ public:
+  XvfbServer();
+  ~XvfbServer();
+  bool started() const { return !display_.isEmpty(); }
+  // ":N"
+  const QString& display() const { return display_; }
+
+  // Creates a window whose _NET_WM_PID is `pid` and makes it the root's _NET_ACTIVE_WINDOW.
+  bool activateWindowOf(std::uint32_t pid);
+
+ private:
+  std::uint32_t atom(const char* name);
+  QString display_;
+  std::unique_ptr<QProcess> server_;
+  xcb_connection_t* client_ = nullptr;
+};
