@@ -1,0 +1,11 @@
+#include "platform/linux/dbus_signal_relay.h"
+
+DBusSignalRelay::DBusSignalRelay(std::function<void(const QDBusMessage&)> onSignal)
+    : onSignal_(std::move(onSignal)) {}
+
+bool DBusSignalRelay::connectTo(QDBusConnection& bus, const QString& service, const QString& path,
+                                const QString& interface, const QString& name) {
+  return bus.connect(service, path, interface, name, this, SLOT(relay(QDBusMessage)));
+}
+
+void DBusSignalRelay::relay(const QDBusMessage& message) { onSignal_(message); }
