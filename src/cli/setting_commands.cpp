@@ -1,0 +1,110 @@
+#include "cli/setting_commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <ostream>
+
+#include "prefs/setting.h"
+
+namespace {
+
+constexpr double kSettleSeconds = 1.2;
+
+std::string withoutNits(const std::string& text) {
+  static constexpr std::string_view kWord = "nits";
+  std::string kept;
+  for (std::size_t i = 0; i < text.size();) {
+    bool match = i + kWord.size() <= text.size() &&
+                 std::equal(kWord.begin(), kWord.end(), text.begin() + i, [](char word, char c) {
+                   return word == std::tolower(static_cast<unsigned char>(c));
+                 });
+    if (match) {
+      i += kWord.size();
+    } else {
+      kept += text[i++];
+    }
+  }
+  return kept;
+}
+
+}  // namespace
+
+namespace CLI {
+
+std::optional<double> parseNits(const std::string& text) {
+  std::string number = withoutNits(text);
+  std::string_view digits = number;
+  // A leading plus sign is accepted as in any other number the user types; a second sign is not.
+  if (digits.starts_with('+')) {
+    digits.remove_prefix(1);
+    if (digits.starts_with('+') || digits.starts_with('-')) return std::nullopt;
+  }
+  // Parsed wider than double so that an underflow reads as zero and an overflow as infinity.
+  long double wide = 0;
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), wide);
+  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  double value = static_cast<double>(wide);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+void commitSettingChange(Prefs& prefs, CliContext& context) {
+  prefs.synchronize();
+  notifyApp(context);
+  context.platform.clock.sleep(kSettleSeconds);
+}
+
+int turnOn(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
+  prefs.setSetting(prefs.lastOnSetting());
+  commitSettingChange(prefs, context);
+  return 0;
+}
+
+int turnOff(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
+  prefs.set("setting", "off");
+  commitSettingChange(prefs, context);
+  return 0;
+}
+
+int toggle(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
+  prefs.setSetting(prefs.setting().isOff() ? prefs.lastOnSetting() : Setting::off());
+  commitSettingChange(prefs, context);
+  return 0;
+}
+
+int followDisplay(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
+  prefs.set("lastOn", "automatic");
+  prefs.set("setting", "automatic");
+  commitSettingChange(prefs, context);
+  return 0;
+}
+
+int setNits(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& context) {
+  auto nits = arguments.size() == 2 ? parseNits(arguments[1]) : std::nullopt;
+  if (!nits) {
+    context.err << "halomark: set needs a number of nits, e.g. halomark set 80\n";
+    return 2;
+  }
+  if (*nits < kMinNits || *nits > kMaxNits) {
+    Locale& locale = context.platform.locale;
+    context.err << "halomark: using " << locale.formatDecimal(std::clamp(*nits, kMinNits, kMaxNits))
+                << " nits (allowed range is " << locale.formatDecimal(kMinNits) << "\u2013"
+                << "1000"
+                << ")\n";
+  }
+  prefs.setSetting(Setting::fixed(*nits));
+  commitSettingChange(prefs, context);
+  return 0;
+}
+
+int reset(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
+  prefs.set("lastOn", "automatic");
+  prefs.set("setting", "automatic");
+  prefs.set("ignoreLimits", true);
+  commitSettingChange(prefs, context);
+  return 0;
+}
+
+}  // namespace CLI

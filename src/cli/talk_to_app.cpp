@@ -1,0 +1,44 @@
+#include <ostream>
+
+#include "cli/cli.h"
+#include "maintenance/bundle.h"
+#include "prefs/app_identifier.h"
+
+namespace {
+
+// How long the tool waits for the application to start, and then for it to settle.
+constexpr double kStartTimeoutSeconds = 10.0;
+constexpr double kAfterStartSeconds = 1.5;
+
+}  // namespace
+
+namespace CLI {
+
+void notifyApp(CliContext& context) {
+  Platform& platform = context.platform;
+  if (platform.instances.isRunning(kAppIdentifier)) {
+    platform.notifications.post(Prefs::changedNotification(), std::nullopt);
+    return;
+  }
+  auto arguments = platform.process.arguments();
+  auto bundle = arguments.empty() ? std::nullopt : Maintenance::bundleContaining(arguments.front());
+  if (!bundle) {
+    context.err << "halomark: Halomark isn't running and its app couldn't be found to start it\n";
+    return;
+  }
+  // The application applies the stored setting when it starts, so nothing is posted afterwards.
+  if (auto error = platform.bundles.openApplication(*bundle, kStartTimeoutSeconds)) {
+    context.err << "halomark: couldn't start Halomark: " << *error << '\n';
+  }
+  platform.clock.sleep(kAfterStartSeconds);
+}
+
+void launchApp(CliContext& context) {
+  Platform& platform = context.platform;
+  auto bundle = Maintenance::appBundleURL(platform);
+  if (!bundle) return;
+  platform.bundles.openApplication(*bundle, kStartTimeoutSeconds);
+  platform.clock.sleep(kAfterStartSeconds);
+}
+
+}  // namespace CLI
