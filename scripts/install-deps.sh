@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever of Halomark's build and test dependencies is missing (Debian 12).
+set -euo pipefail
+
+packages=(
+  cmake g++ make
+  qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev
+  libx11-dev libxss-dev
+  dbus python3-dbusmock
+  xvfb xauth
+  hyperfine
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == installed ]] || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,59 @@
+#include "platform/linux/linux_platform.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A shell that finds a command on the PATH passes only its name as the first argument. The path the
+// executable was started by is then the first match on the PATH, and that path (a link, typically)
+// is what locating the application bundle resolves.
+std::string startedBy(const std::string& first) {
+  if (first.empty() || first.find('/') != std::string::npos) return first;
+  const char* path = std::getenv("PATH");
+  if (!path) return first;
+  std::string_view rest = path;
+  while (true) {
+    auto colon = rest.find(':');
+    std::string directory(rest.substr(0, colon));
+    fs::path candidate = fs::path(directory.empty() ? "." : directory) / first;
+    std::error_code error;
+    if (fs::is_regular_file(candidate, error) && ::access(candidate.c_str(), X_OK) == 0) {
+      return candidate.string();
+    }
+    if (colon == std::string_view::npos) return first;
+    rest.remove_prefix(colon + 1);
+  }
+}
+
+std::vector<std::string> processArguments(int argc, char** argv) {
+  std::vector<std::string> arguments(argv, argv + argc);
+  if (!arguments.empty()) arguments.front() = startedBy(arguments.front());
+  return arguments;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& arguments) {
+  std::vector<char*> pointers;
+  for (auto& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
+
+LinuxPlatform::LinuxPlatform(int argc, char** argv)
+    : arguments_(processArguments(argc, argv)),
+      argv_(pointersTo(arguments_)),
+      process_(static_cast<int>(arguments_.size()), argv_.data()),
+      preferences_(LinuxPreferenceDomains::defaultDirectory()),
+      bundles_(process_),
+      device_(EmulatedLogoDevice::defaultStatePath()),
+      platform_{preferences_, notifications_, device_,    device_,          device_,    displays_,
+                bundles_,     process_,       locale_,    clock_,           scheduler_, powerSources_,
+                session_,     userActivity_,  workspace_, events_,          instances_, children_,
+                files_,       loginItems_,    trash_,     privilegedShell_, desktop_} {}

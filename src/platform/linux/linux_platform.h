@@ -1,0 +1,53 @@
+// One instance of every Linux service, assembled into the Platform the product runs on.
+// Constructing it does no I/O beyond reading the environment: services reach files, buses and
+// devices on first use, so a short tool invocation pays only for what its command needs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/emulated/emulated_logo_device.h"
+#include "platform/linux/absent_services.h"
+#include "platform/linux/bundles_linux.h"
+#include "platform/linux/clock_linux.h"
+#include "platform/linux/files_linux.h"
+#include "platform/linux/locale_linux.h"
+#include "platform/linux/preference_domains_linux.h"
+#include "platform/linux/process_info_linux.h"
+#include "platform/linux/scheduler_linux.h"
+#include "platform/platform.h"
+
+class LinuxPlatform {
+ public:
+  LinuxPlatform(int argc, char** argv);
+  LinuxPlatform(const LinuxPlatform&) = delete;
+  LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+  Platform& platform() { return platform_; }
+
+ private:
+  std::vector<std::string> arguments_;
+  std::vector<char*> argv_;
+  LinuxProcessInfo process_;
+  LinuxPreferenceDomains preferences_;
+  LinuxFiles files_;
+  LinuxLocale locale_;
+  LinuxBundles bundles_;
+  EmulatedLogoDevice device_;
+  LinuxClock clock_;
+  LinuxScheduler scheduler_;
+  AbsentNotificationCenter notifications_;
+  AbsentDisplays displays_;
+  AbsentPowerSources powerSources_;
+  AbsentSession session_;
+  AbsentUserActivity userActivity_;
+  AbsentWorkspace workspace_;
+  AbsentSystemEvents events_;
+  AbsentAppInstances instances_;
+  AbsentChildProcesses children_;
+  AbsentLoginItems loginItems_;
+  AbsentTrash trash_;
+  AbsentPrivilegedShell privilegedShell_;
+  AbsentDesktopIntegration desktop_;
+  Platform platform_;
+};
