@@ -75,7 +75,9 @@ TEST(BundleLocationTest, ToolStartsTheApplicationFromItsBundle) {
   fs::create_symlink(Sandbox::executable(), bin / "halomark");
   ASSERT_TRUE(applications(sandbox).empty());
 
-  auto result = sandbox.runProgram((bin / "halomark").string(), {"off"});
+  // Found on the PATH by a shell, as a user types it.
+  sandbox.setEnvironment("PATH", bin.string() + ":/usr/bin:/bin");
+  auto result = sandbox.runProgram((bin / "halomark").string(), {"off"}, {}, "halomark");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   // The started application outlives the tool, detached from it.
