@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/app_instances.h"
-#include "platform/child_processes.h"
+#include "platform/brightness_client.h"
 #include "platform/desktop_integration.h"
 #include "platform/displays.h"
 #include "platform/login_items.h"
@@ -13,8 +13,20 @@
 #include "platform/session.h"
 #include "platform/system_events.h"
 #include "platform/trash.h"
-#include "platform/user_activity.h"
 #include "platform/workspace.h"
+
+// No logo device: no hardware, no brightness service, no display brightness.
+class AbsentLogoDevice : public BrightnessClient, public LogoHardware, public DisplayBrightness {
+ public:
+  bool exists() override { return false; }
+  bool respondsToCopyProperty() override { return false; }
+  std::optional<PlistValue> copyProperty(const std::string&) override { return std::nullopt; }
+  std::optional<bool> setProperty(const PlistValue&, const std::string&) override { return std::nullopt; }
+  bool hasLogoBacklight() override { return false; }
+  bool load() override { return false; }
+  std::int32_t get(DisplayID, float&) override { return -1; }
+  std::int32_t set(DisplayID, float) override { return -1; }
+};
 
 class AbsentPowerSources : public PowerSources {
  public:
@@ -25,14 +37,6 @@ class AbsentPowerSources : public PowerSources {
 class AbsentSession : public Session {
  public:
   std::optional<PlistValue> sessionDictionary() override { return std::nullopt; }
-};
-
-class AbsentUserActivity : public UserActivity {
- public:
-  std::optional<double> secondsSinceLastInput() override { return std::nullopt; }
-  bool declareUserActivity(const std::string&) override { return false; }
-  std::uint32_t createDisplayAssertion(const std::string&) override { return 0; }
-  void releaseAssertion(std::uint32_t) override {}
 };
 
 class AbsentDisplays : public Displays {
@@ -69,14 +73,6 @@ class AbsentNotificationCenter : public NotificationCenter {
  public:
   void post(const std::string&, const std::optional<std::map<std::string, std::string>>&) override {}
   bool observe(const std::string&, Handler) override { return false; }
-};
-
-class AbsentChildProcesses : public ChildProcesses {
- public:
-  std::variant<ChildExit, ChildStartFailure> run(const std::string&,
-                                                 const std::vector<std::string>&) override {
-    return ChildStartFailure{"running commands isn't available"};
-  }
 };
 
 class AbsentLoginItems : public LoginItems {

@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/emulated/emulated_logo_device.h"
 #include "platform/linux/absent_services.h"
 #include "platform/linux/bundles_linux.h"
+#include "platform/linux/child_processes_linux.h"
 #include "platform/linux/clock_linux.h"
 #include "platform/linux/files_linux.h"
 #include "platform/linux/locale_linux.h"
 #include "platform/linux/preference_domains_linux.h"
 #include "platform/linux/process_info_linux.h"
 #include "platform/linux/scheduler_linux.h"
+#include "platform/linux/user_activity_linux.h"
 #include "platform/platform.h"
 
 class LinuxPlatform {
@@ -33,18 +34,18 @@ class LinuxPlatform {
   LinuxFiles files_;
   LinuxLocale locale_;
   LinuxBundles bundles_;
-  EmulatedLogoDevice device_;
+  AbsentLogoDevice device_;
   LinuxClock clock_;
   LinuxScheduler scheduler_;
   AbsentNotificationCenter notifications_;
   AbsentDisplays displays_;
   AbsentPowerSources powerSources_;
   AbsentSession session_;
-  AbsentUserActivity userActivity_;
+  LinuxUserActivity userActivity_;
   AbsentWorkspace workspace_;
   AbsentSystemEvents events_;
   AbsentAppInstances instances_;
-  AbsentChildProcesses children_;
+  LinuxChildProcesses children_;
   AbsentLoginItems loginItems_;
   AbsentTrash trash_;
   AbsentPrivilegedShell privilegedShell_;
