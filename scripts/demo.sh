@@ -34,7 +34,8 @@ step() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
 
 step "Create the emulated logo device"
 "$device" create
-"$device" show
+# One line of the device's live state: the logo's brightness and its mode.
+"$device" watch --interval 0.1 --duration 0.1
 
 step "halomark set 80: the tool stores a fixed brightness and starts the application"
 "$halomark" set 80

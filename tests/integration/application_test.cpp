@@ -2,6 +2,9 @@
 
 #include <signal.h>
 
+#include <chrono>
+#include <thread>
+
 #include "integration/sandbox.h"
 
 namespace {
@@ -23,6 +26,27 @@ TEST(ApplicationTest, ArgumentsLeftAfterLauncherOnesMakeTheTool) {
   auto result = sandbox.runProgram(Sandbox::executable(), {"-NSDocumentRevisionsDebugMode", "YES"});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err.rfind("Usage: halomark <command>", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ApplicationTest, ChecksTheEmulatedDeviceAtStart) {
+  Sandbox sandbox;
+  ASSERT_EQ(sandbox.device({"create"}).status, 0);
+  pid_t app = sandbox.spawnApp();
+  // A compatible device draws no complaint; give the check time to run before asking to quit.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_EQ(sandbox.stop(app), 0);
+  EXPECT_EQ(sandbox.output(app).err, "");
+
+  ASSERT_EQ(sandbox.device({"break-mode"}).status, 0);
+  app = sandbox.spawnApp();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(app).err != ""; }, 10));
+  EXPECT_EQ(sandbox.output(app).err,
+            "halomark: Unavailable \xE2\x80\x94 macOS may have changed. The logo is as macOS set it.\n");
+  EXPECT_EQ(sandbox.stop(app), 0);
 }
 
 }  // namespace

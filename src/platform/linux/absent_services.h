@@ -3,7 +3,6 @@
 #pragma once
 
 #include "platform/app_instances.h"
-#include "platform/brightness_client.h"
 #include "platform/desktop_integration.h"
 #include "platform/displays.h"
 #include "platform/login_items.h"
@@ -14,19 +13,6 @@
 #include "platform/system_events.h"
 #include "platform/trash.h"
 #include "platform/workspace.h"
-
-// No logo device: no hardware, no brightness service, no display brightness.
-class AbsentLogoDevice : public BrightnessClient, public LogoHardware, public DisplayBrightness {
- public:
-  bool exists() override { return false; }
-  bool respondsToCopyProperty() override { return false; }
-  std::optional<PlistValue> copyProperty(const std::string&) override { return std::nullopt; }
-  std::optional<bool> setProperty(const PlistValue&, const std::string&) override { return std::nullopt; }
-  bool hasLogoBacklight() override { return false; }
-  bool load() override { return false; }
-  std::int32_t get(DisplayID, float&) override { return -1; }
-  std::int32_t set(DisplayID, float) override { return -1; }
-};
 
 class AbsentPowerSources : public PowerSources {
  public:

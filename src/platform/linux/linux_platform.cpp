@@ -52,6 +52,7 @@ LinuxPlatform::LinuxPlatform(int argc, char** argv)
       process_(static_cast<int>(arguments_.size()), argv_.data()),
       preferences_(LinuxPreferenceDomains::defaultDirectory()),
       bundles_(process_),
+      device_(EmulatedLogoDevice::defaultStatePath()),
       platform_{preferences_, notifications_, device_,    device_,          device_,    displays_,
                 bundles_,     process_,       locale_,    clock_,           scheduler_, powerSources_,
                 session_,     userActivity_,  workspace_, events_,          instances_, children_,

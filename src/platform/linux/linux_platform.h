@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/emulated/emulated_logo_device.h"
 #include "platform/linux/absent_services.h"
 #include "platform/linux/bundles_linux.h"
 #include "platform/linux/child_processes_linux.h"
@@ -34,7 +35,7 @@ class LinuxPlatform {
   LinuxFiles files_;
   LinuxLocale locale_;
   LinuxBundles bundles_;
-  AbsentLogoDevice device_;
+  EmulatedLogoDevice device_;
   LinuxClock clock_;
   LinuxScheduler scheduler_;
   AbsentNotificationCenter notifications_;
