@@ -9,7 +9,10 @@
 #include <QDBusVariant>
 #include <cstdlib>
 
+#include "automation/event_observation.h"
 #include "dbusmock_bus.h"
+#include "fakes/fake_platform.h"
+#include "platform/linux/scheduler_linux.h"
 #include "xvfb_server.h"
 
 namespace {
@@ -183,6 +186,28 @@ TEST_F(SystemEventsTest, ScreenSaverReportsLockAndScreensComingBack) {
       emitSignal(service, path, service, QStringLiteral("ActiveChanged"), QStringLiteral("b"), {false}));
   EXPECT_EQ(settle(SystemEvent::screenUnlocked, 1), 1);
   EXPECT_EQ(counts[SystemEvent::screensDidWake], 1);
+}
+
+TEST_F(SystemEventsTest, ObservationRunsTheHandlerOncePerEventOnTheMainLoop) {
+  const QString service = QStringLiteral("org.freedesktop.ScreenSaver");
+  const QString path = QStringLiteral("/org/freedesktop/ScreenSaver");
+  ASSERT_TRUE(bus.startMock(service, {QStringLiteral("--session"), service, path, service}));
+  FakePlatform f;
+  LinuxScheduler scheduler;
+  Platform platform{f.preferences, f.notifications,   f.brightness, f.logoHardware, f.displayBrightness,
+                    f.displays,    f.bundles,         f.process,    f.locale,       f.clock,
+                    scheduler,     f.powerSources,    f.session,    f.userActivity, f.workspace,
+                    make(),        f.instances,       f.children,   f.files,        f.loginItems,
+                    f.trash,       f.privilegedShell, f.desktop};
+  int runs = 0;
+  auto token = Power::observe([&] { ++runs; }, platform);
+  ASSERT_TRUE(
+      emitSignal(service, path, service, QStringLiteral("ActiveChanged"), QStringLiteral("b"), {true}));
+  ASSERT_TRUE(
+      emitSignal(service, path, service, QStringLiteral("ActiveChanged"), QStringLiteral("b"), {false}));
+  waitUntil([&] { return runs >= 2; });
+  waitUntil([] { return false; }, 0.3);
+  EXPECT_EQ(runs, 2) << "a lock and an unlock; the screens coming back are not among the observed events";
 }
 
 TEST_F(SystemEventsTest, UserManagerReportsApplicationUnits) {
