@@ -107,7 +107,7 @@ TEST_F(WorkspaceTest, WithoutAUserManagerTheProcessesAreRead) {
 
 TEST_F(WorkspaceTest, FrontmostFromTheActiveWindowsProcess) {
   XvfbServer x;
-  if (!x.started()) GTEST_SKIP() << "Xvfb is not available";
+  ASSERT_TRUE(x.started()) << "Xvfb is needed";
   process(4242,
           "0::/user.slice/user-1000.slice/user@1000.service/app.slice/app-org.example.Editor.service\n");
   process(4343, "0::/user.slice/user-1000.slice/session-2.scope\n");
