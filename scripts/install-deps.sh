@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make
   qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev
-  libx11-dev libxss-dev
+  libx11-dev libxss-dev libxcb1-dev
   dbus python3-dbusmock
   xvfb xauth
   hyperfine

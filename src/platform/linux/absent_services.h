@@ -4,48 +4,10 @@
 
 #include "platform/app_instances.h"
 #include "platform/desktop_integration.h"
-#include "platform/displays.h"
 #include "platform/login_items.h"
 #include "platform/notification_center.h"
-#include "platform/power_sources.h"
 #include "platform/privileged_shell.h"
-#include "platform/session.h"
-#include "platform/system_events.h"
 #include "platform/trash.h"
-#include "platform/workspace.h"
-
-class AbsentPowerSources : public PowerSources {
- public:
-  std::optional<PowerSourcesSnapshot> snapshot() override { return std::nullopt; }
-  bool lowPowerModeEnabled() override { return false; }
-};
-
-class AbsentSession : public Session {
- public:
-  std::optional<PlistValue> sessionDictionary() override { return std::nullopt; }
-};
-
-class AbsentDisplays : public Displays {
- public:
-  std::optional<std::vector<DisplayID>> onlineDisplays(std::size_t) override { return std::nullopt; }
-  bool isBuiltIn(DisplayID) override { return false; }
-};
-
-class AbsentWorkspace : public Workspace {
- public:
-  std::vector<RunningApplication> runningApplications() override { return {}; }
-  std::optional<RunningApplication> frontmostApplication() override { return std::nullopt; }
-  std::optional<std::string> applicationPath(const std::string&) override { return std::nullopt; }
-  std::string displayName(const std::string& path) override {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-  }
-};
-
-class AbsentSystemEvents : public SystemEvents {
- public:
-  bool subscribe(SystemEvent, std::function<void()>) override { return false; }
-};
 
 class AbsentAppInstances : public AppInstances {
  public:

@@ -11,12 +11,17 @@
 #include "platform/linux/bundles_linux.h"
 #include "platform/linux/child_processes_linux.h"
 #include "platform/linux/clock_linux.h"
+#include "platform/linux/displays_linux.h"
 #include "platform/linux/files_linux.h"
 #include "platform/linux/locale_linux.h"
+#include "platform/linux/power_sources_linux.h"
 #include "platform/linux/preference_domains_linux.h"
 #include "platform/linux/process_info_linux.h"
 #include "platform/linux/scheduler_linux.h"
+#include "platform/linux/session_linux.h"
+#include "platform/linux/system_events_linux.h"
 #include "platform/linux/user_activity_linux.h"
+#include "platform/linux/workspace_linux.h"
 #include "platform/platform.h"
 
 class LinuxPlatform {
@@ -39,12 +44,12 @@ class LinuxPlatform {
   LinuxClock clock_;
   LinuxScheduler scheduler_;
   AbsentNotificationCenter notifications_;
-  AbsentDisplays displays_;
-  AbsentPowerSources powerSources_;
-  AbsentSession session_;
+  LinuxDisplays displays_;
+  LinuxPowerSources powerSources_;
+  LinuxSession session_;
   LinuxUserActivity userActivity_;
-  AbsentWorkspace workspace_;
-  AbsentSystemEvents events_;
+  LinuxWorkspace workspace_;
+  LinuxSystemEvents events_;
   AbsentAppInstances instances_;
   LinuxChildProcesses children_;
   AbsentLoginItems loginItems_;
