@@ -16,13 +16,6 @@
 
 class Attention {
  public:
-  // A style's step period and the levels (nits) it writes, one per step, in a repeating cycle.
-  struct Cadence {
-    double stepSeconds;
-    std::vector<double> levels;
-  };
-  static const Cadence& cadence(Prefs::SignalStyle style);
-
   // `onChange(true)` when a signal starts (or restarts in another style), `onChange(false)` when it stops.
   Attention(LogoController& logo, Prefs prefs, Platform& platform, std::function<void(bool)> onChange);
   ~Attention();
@@ -37,6 +30,13 @@ class Attention {
   const std::optional<std::string>& message() const { return message_; }
 
  private:
+  // A style's step period and the levels (nits) it writes, one per step, in a repeating cycle.
+  struct Cadence {
+    double stepSeconds;
+    std::vector<double> levels;
+  };
+  static const Cadence& cadence(Prefs::SignalStyle style);
+
   void keepDisplayOn();
   void scheduleTicks();
   void tick();
