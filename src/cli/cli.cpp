@@ -25,6 +25,16 @@ int printHelp(const Arguments&, Prefs&, CliContext& context) {
   return 0;
 }
 
+Arguments rest(const Arguments& arguments) { return Arguments(arguments.begin() + 1, arguments.end()); }
+
+int signalCommand(const Arguments& arguments, Prefs&, CliContext& context) {
+  return CLI::signal(rest(arguments), context);
+}
+
+int runCommand(const Arguments& arguments, Prefs&, CliContext& context) {
+  return CLI::runAndSignal(rest(arguments), context);
+}
+
 const std::map<std::string, Handler>& commands() {
   static const std::map<std::string, Handler> table{
       {"on", CLI::turnOn},
@@ -34,6 +44,8 @@ const std::map<std::string, Handler>& commands() {
       {"automatic", CLI::followDisplay},
       {"set", CLI::setNits},
       {"reset", CLI::reset},
+      {"signal", signalCommand},
+      {"run", runCommand},
       {"version", printVersion},
       {"--version", printVersion},
       {"help", printHelp},

@@ -177,4 +177,14 @@ TEST_F(SignalCommandsTest, RunStartsTheApplicationToSignal) {
   EXPECT_EQ(payloads(), (std::vector<Payload>{{{"action", "start"}, {"message", "Done: true"}}}));
 }
 
+TEST_F(SignalCommandsTest, DispatchedByTheTool) {
+  EXPECT_EQ(CLI::run({"SIGNAL", "--bogus", "--style", "glow"}, context), 0);
+  EXPECT_EQ(payloads(), (std::vector<Payload>{{{"action", "start"}, {"style", "steady"}}}));
+
+  fake.children.result = ChildExit{3};
+  EXPECT_EQ(CLI::run({"Run", "--", "make", "check"}, context), 3);
+  EXPECT_EQ(lastCommand(), (std::vector<std::string>{"/usr/bin/env", "make", "check"}));
+  EXPECT_EQ(payloads().back().at("message"), "Failed (3): make");
+}
+
 }  // namespace
