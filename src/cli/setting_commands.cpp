@@ -41,11 +41,18 @@ std::optional<double> parseNits(const std::string& text) {
     digits.remove_prefix(1);
     if (digits.starts_with('+') || digits.starts_with('-')) return std::nullopt;
   }
-  // Parsed wider than double so that an underflow reads as zero and an overflow as infinity.
-  long double wide = 0;
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), wide);
-  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-  double value = static_cast<double>(wide);
+  const char* first = digits.data();
+  const char* last = first + digits.size();
+  double value = 0;
+  auto [end, error] = std::from_chars(first, last, value);
+  if (error == std::errc::result_out_of_range && end == last) {
+    // Too small for a double reads as zero, too large as infinity; the wider type tells them apart.
+    long double wide = 0;
+    if (std::from_chars(first, last, wide).ec != std::errc()) return std::nullopt;
+    value = static_cast<double>(wide);
+  } else if (error != std::errc() || end != last) {
+    return std::nullopt;
+  }
   if (!std::isfinite(value)) return std::nullopt;
   return value;
 }

@@ -165,7 +165,9 @@ TEST_F(SettingCommandsTest, WarningFollowsTheUsersLocale) {
 }
 
 TEST_F(SettingCommandsTest, ParseNitsHandlesEdges) {
+  EXPECT_EQ(CLI::parseNits("80.1"), 80.1);
   EXPECT_EQ(CLI::parseNits("1e-400"), 0.0);
+  EXPECT_EQ(CLI::parseNits("4e-320"), 4e-320);
   EXPECT_EQ(CLI::parseNits("-0"), -0.0);
   EXPECT_EQ(CLI::parseNits(".5"), 0.5);
   EXPECT_EQ(CLI::parseNits("infinity"), std::nullopt);
