@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -372,8 +373,9 @@ void Sandbox::endEverything() {
   waitUntil([&] { return livingProcesses().empty(); }, 3);
   for (pid_t pid : livingProcesses()) ::kill(pid, SIGKILL);
   waitUntil([&] { return livingProcesses().empty(); }, 3);
-  while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-  }
+  // A process on its way out is no longer listed but not reaped yet: wait until every child of
+  // this process (the sandbox's, and orphans handed to it) has been collected.
+  waitUntil([] { return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD; }, 3);
   std::error_code ignored;
   fs::remove_all(root_, ignored);
 }
