@@ -125,9 +125,8 @@ void save(const Json& settings, Files& files, const std::string& home) {
     if (error) throw PlatformError("couldn't back up " + path + " to " + backup + ": " + error.message());
   }
 
-  if (auto failure = files.writeAtomically(path, bytes)) {
-    throw PlatformError("couldn't write " + path + ": " + *failure);
-  }
+  // The file service's text already names the file.
+  if (auto failure = files.writeAtomically(path, bytes)) throw PlatformError(*failure);
 }
 
 Json withoutManagedHooks(const Json& value, const std::vector<std::string_view>& markers) {

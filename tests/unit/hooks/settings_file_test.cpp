@@ -214,7 +214,7 @@ TEST_F(SettingsFileTest, PlatformFailuresCarryTheirDescriptions) {
   };
   auto install = [&] { this->install(); };
 
-  home.files.failWith = "No space left on device";
+  home.files.failWith = "couldn't write " + home.settings + ": No space left on device";
   EXPECT_EQ(failureOf(install), "couldn't write " + home.settings + ": No space left on device");
   home.files.failWith.reset();
 
