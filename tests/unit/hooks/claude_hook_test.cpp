@@ -28,7 +28,7 @@ class ClaudeHookTest : public ::testing::Test {
   TemporaryHome home;
 };
 
-TEST(ClaudeHookCommand, QuotesTheBundleExecutableAndEndsWithItsOrigin) {
+TEST(ClaudeHookCommandLine, QuotesTheBundleExecutableAndEndsWithItsOrigin) {
   EXPECT_EQ(ClaudeHook::command("start", kBundle), kStart);
   EXPECT_EQ(ClaudeHook::command("stop", "/Applications/Halomark.app/"), kStop);
   // Characters the shell would still read inside double quotes reach it escaped.
