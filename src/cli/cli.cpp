@@ -35,6 +35,10 @@ int runCommand(const Arguments& arguments, Prefs&, CliContext& context) {
   return CLI::runAndSignal(rest(arguments), context);
 }
 
+int claudeHookCommand(const Arguments& arguments, Prefs&, CliContext& context) {
+  return CLI::claudeHook(rest(arguments), context);
+}
+
 const std::map<std::string, Handler>& commands() {
   static const std::map<std::string, Handler> table{
       {"on", CLI::turnOn},
@@ -46,6 +50,7 @@ const std::map<std::string, Handler>& commands() {
       {"reset", CLI::reset},
       {"signal", signalCommand},
       {"run", runCommand},
+      {"claude-hook", claudeHookCommand},
       {"version", printVersion},
       {"--version", printVersion},
       {"help", printHelp},
