@@ -1,0 +1,31 @@
+#include "platform/linux/trash_linux.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString dataHome() {
+  QString configured = qEnvironmentVariable("XDG_DATA_HOME");
+  if (QDir::isAbsolutePath(configured)) return configured;
+  return QDir::homePath() + "/.local/share";
+}
+
+}  // namespace
+
+std::variant<Trashed, TrashFailure> LinuxTrash::moveToTrash(const std::string& path) {
+  const QString original = QString::fromStdString(path);
+  // Without the data folder Qt "trashes" into ./files beside the working directory.
+  const QString data = dataHome();
+  if (!QDir().mkpath(data)) return TrashFailure{"Couldn't create the folder " + data.toStdString() + "."};
+  QFile item(original);
+  if (!item.moveToTrash()) return TrashFailure{item.errorString().toStdString()};
+  const QString trashed = item.fileName();
+  if (QDir::isAbsolutePath(trashed)) return Trashed{trashed.toStdString()};
+  // Moved somewhere that is no Trash: put it back where it was.
+  const QString stray = QFileInfo(trashed).absoluteFilePath();
+  if (QDir().rename(stray, original))
+    return TrashFailure{"The Trash isn't available; the item stays where it was."};
+  return TrashFailure{"The Trash isn't available; the item was moved to " + stray.toStdString() + "."};
+}
