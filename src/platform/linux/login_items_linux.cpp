@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include "platform/linux/user_directories.h"
 #include "prefs/app_identifier.h"
 
 namespace {
@@ -43,9 +44,7 @@ LinuxLoginItems::LinuxLoginItems(std::string autostartDirectory)
     : directory_(std::move(autostartDirectory)) {}
 
 std::string LinuxLoginItems::defaultAutostartDirectory() {
-  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-  if (!QDir::isAbsolutePath(config)) config = QDir::homePath() + "/.config";
-  return (config + "/autostart").toStdString();
+  return UserDirectories::configHome() + "/autostart";
 }
 
 std::string LinuxLoginItems::entryPath() const { return directory_ + "/" + kAppIdentifier + ".desktop"; }

@@ -4,12 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/linux/user_directories.h"
+
 namespace {
 
 QString dataHome() {
   QString configured = qEnvironmentVariable("XDG_DATA_HOME");
   if (QDir::isAbsolutePath(configured)) return configured;
-  return QDir::homePath() + "/.local/share";
+  return QString::fromStdString(UserDirectories::home()) + "/.local/share";
 }
 
 }  // namespace
