@@ -1,9 +1,11 @@
-// A temporary folder tree for tests of real file operations, removed with everything in it.
+// Helpers for tests of real file operations: a temporary folder tree removed with everything in it,
+// reading a file whole, and a working directory changed for a test's duration.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 class TempTree {
@@ -37,6 +39,13 @@ class TempTree {
     std::filesystem::create_symlink(destination, full);
     return full.string();
   }
+  static std::string read(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+  }
+
   // A bundle with its executable, as the build lays it out.
   std::string makeBundle(const std::string& relative) const {
     makeFile(relative + "/Contents/MacOS/Halomark", "#!/bin/sh\n");
@@ -45,4 +54,17 @@ class TempTree {
 
  private:
   std::filesystem::path root_;
+};
+
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::filesystem::path& path) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(path);
+  }
+  ~WorkingDirectory() { std::filesystem::current_path(previous_); }
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::filesystem::path previous_;
 };

@@ -6,18 +6,12 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "fakes/temp_tree.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class LoginItemsTest : public ::testing::Test {
  protected:
@@ -36,7 +30,7 @@ TEST_F(LoginItemsTest, EnableWritesAnAutostartEntryAndDisableRemovesIt) {
   EXPECT_FALSE(items.isEnabled());
   EXPECT_EQ(items.enable("/opt/o p/\"q\"/$x/\\y/100%/Halomark.app/Contents/MacOS/Halomark"), std::nullopt);
   EXPECT_EQ(items.entryPath(), entry);
-  EXPECT_EQ(readFile(entry),
+  EXPECT_EQ(TempTree::read(entry),
             "[Desktop Entry]\nType=Application\nName=Halomark\n"
             "Exec=\"/opt/o p/\\\\\"q\\\\\"/\\\\$x/\\\\\\\\y/100%%/Halomark.app/Contents/MacOS/Halomark\"\n"
             "Terminal=false\nNoDisplay=true\n");

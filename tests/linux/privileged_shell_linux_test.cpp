@@ -10,20 +10,12 @@
 #include <fstream>
 #include <set>
 
+#include "fakes/temp_tree.h"
 #include "maintenance/command_links.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const fs::path& path) : previous_(fs::current_path()) { fs::current_path(path); }
-  ~WorkingDirectory() { fs::current_path(previous_); }
-
- private:
-  fs::path previous_;
-};
 
 // Stand-ins for pkexec: shell scripts in a temporary folder, run instead of the real program.
 class PrivilegedShellTest : public ::testing::Test {

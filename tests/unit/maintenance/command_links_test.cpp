@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "fakes/fake_maintenance.h"
 #include "fakes/temp_tree.h"
@@ -13,23 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
-}
-
-// Makes the working directory `path` while alive. The process's "/proc/self/cwd" is then a link into
-// it that nobody, root included, can delete: the way to make a link deletion fail in a test.
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const fs::path& path) : previous_(fs::current_path()) { fs::current_path(path); }
-  ~WorkingDirectory() { fs::current_path(previous_); }
-
- private:
-  fs::path previous_;
-};
+// With the working directory inside a folder, the process's "/proc/self/cwd" is a link into it that
+// nobody, root included, can delete: the way to make a link deletion fail in a test.
 constexpr const char* kUndeletableLink = "/proc/self/cwd";
 
 // A temporary tree standing in for the command folders and the home folder.
@@ -86,7 +69,7 @@ TEST_F(CommandLinksTest, SomethingForeignIsNeverTouched) {
   tree.makeFile("usr/local/bin/halomark", "someone else's tool");
   EXPECT_EQ(install(true), refusal);
   EXPECT_EQ(install(false), refusal);
-  EXPECT_EQ(readFile(locations.standard), "someone else's tool");
+  EXPECT_EQ(TempTree::read(locations.standard), "someone else's tool");
   EXPECT_FALSE(Maintenance::isCommandInstalled(bundle, locations));
 
   fs::remove(locations.standard);
@@ -137,7 +120,7 @@ TEST_F(CommandLinksTest, CleaningRemovesOnlyLinksIntoThisBundle) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(locations.cleaned[3])));
   EXPECT_TRUE(fs::is_symlink(locations.cleaned[1]));
   EXPECT_TRUE(fs::is_symlink(locations.cleaned[2]));
-  EXPECT_EQ(readFile(locations.cleaned[4]), "foreign");
+  EXPECT_EQ(TempTree::read(locations.cleaned[4]), "foreign");
   EXPECT_TRUE(fs::exists(target));
 }
 

@@ -151,11 +151,9 @@ TEST_F(UninstallTest, EveryFailureIsCollectedAndNoneStopsTheRest) {
 
 TEST_F(UninstallTest, ReportsLinksThatCouldNotBeDeleted) {
   // The process's working-directory link lies inside the bundle and cannot be deleted by anyone.
-  fs::path previous = fs::current_path();
-  fs::current_path(bundle + "/Contents");
+  WorkingDirectory inside(bundle + "/Contents");
   locations.cleaned = {"/proc/self/cwd", locations.cleaned[1]};
   auto result = uninstall();
-  fs::current_path(previous);
   EXPECT_EQ(result.failedLinks, std::vector<std::string>{"/proc/self/cwd"});
   EXPECT_EQ(result.removedLinks, std::vector<std::string>{locations.cleaned[1]});
   EXPECT_TRUE(result.errors.empty());
