@@ -39,6 +39,13 @@ int claudeHookCommand(const Arguments& arguments, Prefs&, CliContext& context) {
   return CLI::claudeHook(rest(arguments), context);
 }
 
+int uninstallProduct(const Arguments& arguments, Prefs& prefs, CliContext& context) {
+  bool confirmed = std::any_of(arguments.begin(), arguments.end(), [](const std::string& argument) {
+    return argument == "--yes" || argument == "-y";
+  });
+  return CLI::uninstall(prefs, confirmed, context);
+}
+
 const std::map<std::string, Handler>& commands() {
   static const std::map<std::string, Handler> table{
       {"on", CLI::turnOn},
@@ -51,6 +58,7 @@ const std::map<std::string, Handler>& commands() {
       {"signal", signalCommand},
       {"run", runCommand},
       {"claude-hook", claudeHookCommand},
+      {"uninstall", uninstallProduct},
       {"version", printVersion},
       {"--version", printVersion},
       {"help", printHelp},

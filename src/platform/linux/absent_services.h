@@ -4,10 +4,7 @@
 
 #include "platform/app_instances.h"
 #include "platform/desktop_integration.h"
-#include "platform/login_items.h"
 #include "platform/notification_center.h"
-#include "platform/privileged_shell.h"
-#include "platform/trash.h"
 
 class AbsentAppInstances : public AppInstances {
  public:
@@ -21,27 +18,6 @@ class AbsentNotificationCenter : public NotificationCenter {
  public:
   void post(const std::string&, const std::optional<std::map<std::string, std::string>>&) override {}
   bool observe(const std::string&, Handler) override { return false; }
-};
-
-class AbsentLoginItems : public LoginItems {
- public:
-  bool isEnabled() override { return false; }
-  std::optional<std::string> enable(const std::string&) override { return "login items aren't available"; }
-  std::optional<std::string> disable() override { return std::nullopt; }
-};
-
-class AbsentTrash : public Trash {
- public:
-  std::variant<Trashed, TrashFailure> moveToTrash(const std::string&) override {
-    return TrashFailure{"the Trash isn't available"};
-  }
-};
-
-class AbsentPrivilegedShell : public PrivilegedShell {
- public:
-  PrivilegedResult run(const std::string&) override {
-    return {PrivilegedResult::Outcome::failed, "administrator rights aren't available"};
-  }
 };
 
 class AbsentDesktopIntegration : public DesktopIntegration {

@@ -14,12 +14,15 @@
 #include "platform/linux/displays_linux.h"
 #include "platform/linux/files_linux.h"
 #include "platform/linux/locale_linux.h"
+#include "platform/linux/login_items_linux.h"
 #include "platform/linux/power_sources_linux.h"
 #include "platform/linux/preference_domains_linux.h"
+#include "platform/linux/privileged_shell_linux.h"
 #include "platform/linux/process_info_linux.h"
 #include "platform/linux/scheduler_linux.h"
 #include "platform/linux/session_linux.h"
 #include "platform/linux/system_events_linux.h"
+#include "platform/linux/trash_linux.h"
 #include "platform/linux/user_activity_linux.h"
 #include "platform/linux/workspace_linux.h"
 #include "platform/platform.h"
@@ -52,9 +55,9 @@ class LinuxPlatform {
   LinuxSystemEvents events_;
   AbsentAppInstances instances_;
   LinuxChildProcesses children_;
-  AbsentLoginItems loginItems_;
-  AbsentTrash trash_;
-  AbsentPrivilegedShell privilegedShell_;
+  LinuxLoginItems loginItems_;
+  LinuxTrash trash_;
+  LinuxPrivilegedShell privilegedShell_;
   AbsentDesktopIntegration desktop_;
   Platform platform_;
 };

@@ -61,8 +61,8 @@ TEST_F(CliTest, HelpGoesToStandardOutput) {
 }
 
 TEST_F(CliTest, UnknownCommandsAreUsageErrors) {
-  for (std::vector<std::string> arguments : std::vector<std::vector<std::string>>{
-           {"YES"}, {"bogus", "on"}, {""}, {"helpme"}, {"status"}, {"uninstall"}, {}}) {
+  for (std::vector<std::string> arguments :
+       std::vector<std::vector<std::string>>{{"YES"}, {"bogus", "on"}, {""}, {"helpme"}, {"status"}, {}}) {
     err.str("");
     EXPECT_EQ(run(arguments), 2);
     EXPECT_EQ(err.str(), std::string(kEnglishUsage) + "\n");

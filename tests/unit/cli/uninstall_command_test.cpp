@@ -28,6 +28,7 @@ class UninstallCommandTest : public ::testing::Test {
   }
 
   int uninstall(bool confirmed, const std::string& input = "") {
+    in.clear();
     in.str(input);
     return CLI::uninstall(prefs, confirmed, context);
   }
@@ -122,6 +123,16 @@ TEST_F(UninstallCommandTest, DoesNotWaitWhenTheApplicationIsNotRunning) {
   uninstall(true);
   EXPECT_EQ(fake.instances.runningChecks, 1);
   EXPECT_EQ(fake.clock.slept, 0);
+}
+
+TEST_F(UninstallCommandTest, TheToolSkipsTheQuestionForYesAnywhereAmongTheArguments) {
+  EXPECT_EQ(CLI::run({"Uninstall", "now", "-y"}, context), 0);
+  EXPECT_EQ(out.str().find("Continue?"), std::string::npos);
+  EXPECT_EQ(fake.trash.trashed.size(), 1u);
+
+  out.str("");
+  EXPECT_EQ(CLI::run({"uninstall", "--YES", "-yes"}, context), 1);
+  EXPECT_TRUE(out.str().ends_with("Continue? [y/N] Cancelled.\n"));
 }
 
 TEST(UninstallReportTest, ListsEveryOutcomeInOrder) {
