@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class AppInstances {
  public:
@@ -11,4 +12,7 @@ class AppInstances {
   virtual bool claim(const std::string& identifier) = 0;
   // Asks every running instance to quit politely (never a forced kill).
   virtual void requestQuit(const std::string& identifier) = 0;
+  // Hands URLs to the running instance, as the desktop does when a URL of its scheme is opened.
+  // False when no instance took them.
+  virtual bool openURLs(const std::string& identifier, const std::vector<std::string>& urls) = 0;
 };

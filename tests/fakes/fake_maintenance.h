@@ -30,12 +30,17 @@ class FakeAppInstances : public AppInstances {
     quitRequests.push_back(identifier);
     quitRequested = true;
   }
+  bool openURLs(const std::string&, const std::vector<std::string>& urls) override {
+    openedURLs.push_back(urls);
+    return running;
+  }
   bool running = false;
   bool quitRequested = false;
   int checksUntilQuit = 0;  // -1: never quits
   int runningChecks = 0;
   std::vector<std::string> checkedIdentifiers;
   std::vector<std::string> quitRequests;
+  std::vector<std::vector<std::string>> openedURLs;
 };
 
 class FakeLoginItems : public LoginItems {

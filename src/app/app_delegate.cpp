@@ -1,0 +1,202 @@
+#include "app/app_delegate.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/url_command.h"
+#include "automation/automation_rules.h"
+#include "automation/event_observation.h"
+#include "maintenance/apple_tables.h"
+
+namespace {
+
+constexpr double kWatchdogSeconds = 30;
+constexpr double kWakeDelaySeconds = 2;
+constexpr double kLateRefreshSeconds = 0.5;
+constexpr std::size_t kMessageCharacters = 80;
+
+int modeFor(const Setting& setting) { return setting.isOff() ? 0 : 2; }
+
+// Differences this small are the service's rounding, never a reason to write again.
+bool matches(double installed, double desired) {
+  return std::abs(installed - desired) <= std::max(0.01, std::abs(desired) * 0.0001);
+}
+
+bool tablesMatch(const BrightnessTable& installed, const BrightnessTable& desired) {
+  if (installed.size() != desired.size()) return false;
+  for (std::size_t row = 0; row < desired.size(); ++row) {
+    if (installed[row].size() != desired[row].size()) return false;
+    for (std::size_t column = 0; column < desired[row].size(); ++column) {
+      if (!matches(installed[row][column], desired[row][column])) return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> stringMember(const PlistDictionary& dictionary, const std::string& key) {
+  auto found = dictionary.find(key);
+  if (found == dictionary.end() || !found->second.is_string()) return std::nullopt;
+  return found->second.get<std::string>();
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(Platform& platform)
+    : platform_(platform), logo_(platform), prefs_(platform.preferences) {}
+
+AppDelegate::~AppDelegate() = default;
+
+std::weak_ptr<AppDelegate>& AppDelegate::shared() {
+  static std::weak_ptr<AppDelegate> delegate;
+  return delegate;
+}
+
+std::function<void()> AppDelegate::weakly(void (AppDelegate::*member)()) {
+  return [weak = weak_from_this(), member] {
+    if (auto self = weak.lock()) ((*self).*member)();
+  };
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+  shared() = weak_from_this();
+  prefs_.migrateLegacyIfNeeded();
+  welcomeShown_ = prefs_.boolValue("welcomeShown");
+  compatibility_ = logo_.checkCompatibility();
+  // An incompatible machine is left exactly as the platform set it: nothing saved, written or
+  // observed.
+  if (compatibility_ != LogoController::Compatibility::ok) return;
+  Maintenance::captureAppleTables(logo_, prefs_);
+  apply();
+  observeSystem();
+  observeRequests();
+  watchdog_ = platform_.scheduler.every(kWatchdogSeconds, weakly(&AppDelegate::reassertIfNeeded));
+}
+
+void AppDelegate::observeSystem() {
+  // After a wake the service may still be restoring its own state; write once it has settled.
+  auto applySoon = [weak = weak_from_this(), &scheduler = platform_.scheduler] {
+    if (auto self = weak.lock()) scheduler.after(kWakeDelaySeconds, self->weakly(&AppDelegate::apply));
+  };
+  for (auto event : {SystemEvent::didWake, SystemEvent::screensDidWake, SystemEvent::sessionDidBecomeActive})
+    platform_.events.subscribe(event, applySoon);
+  powerObserver_ = Power::observe(weakly(&AppDelegate::reassertIfNeeded), platform_);
+}
+
+void AppDelegate::observeRequests() {
+  platform_.notifications.observe(Prefs::changedNotification(), [weak = weak_from_this()](const auto&) {
+    if (auto self = weak.lock()) {
+      // The tool wrote the store from its own process.
+      self->prefs_.synchronize();
+      self->apply();
+    }
+  });
+  attention_ = std::make_unique<Attention>(logo_, prefs_, platform_, [weak = weak_from_this()](bool active) {
+    auto self = weak.lock();
+    if (!self) return;
+    if (active) {
+      self->refreshUI();
+    } else {
+      self->apply();
+    }
+  });
+  platform_.notifications.observe(Prefs::signalNotification(),
+                                  [weak = weak_from_this()](const PlistDictionary& userInfo) {
+                                    if (auto self = weak.lock()) self->handleSignalRequest(userInfo);
+                                  });
+}
+
+void AppDelegate::handleSignalRequest(const PlistDictionary& userInfo) {
+  std::string action = stringMember(userInfo, "action").value_or("start");
+  auto message = stringMember(userInfo, "message");
+  if (message) *message = platform_.locale.prefixOfCharacters(*message, kMessageCharacters);
+  std::optional<Prefs::SignalStyle> style;
+  if (auto raw = stringMember(userInfo, "style")) style = Prefs::signalStyleFromRaw(*raw);
+  if (compatibility_ != LogoController::Compatibility::ok || !attention_) return;
+  if (action == "stop") {
+    if (attention_->isActive()) attention_->stop();
+  } else {
+    attention_->start(message, style);
+  }
+}
+
+void AppDelegate::applicationWillTerminate() {
+  if (compatibility_ != LogoController::Compatibility::ok || uninstalling_) return;
+  if (prefs_.quitBehavior() == Prefs::QuitBehavior::keepOff && prefs_.setting().isOff()) {
+    for (const auto& key : kTableKeys) logo_.setTable(key, Maintenance::appleTable(key, prefs_));
+    logo_.setProperty(0, kBacklightModeKey);
+    return;
+  }
+  Maintenance::restoreAppleBehavior(logo_, prefs_);
+}
+
+AppDelegate::Tables AppDelegate::desiredTables(const Setting& setting) {
+  Tables tables;
+  if (!setting.isFixed()) {
+    for (const auto& key : kTableKeys) tables[key] = Maintenance::appleTable(key, prefs_);
+    return tables;
+  }
+  tables[kMappingKey] = LogoController::flatMapping(logo_.scaled(setting.nits));
+  if (prefs_.ignoreLimits()) {
+    tables[kMinRestrictionKey] = LogoController::flatRestriction(0);
+    tables[kMaxRestrictionKey] = LogoController::flatRestriction(1000);
+  } else {
+    tables[kMinRestrictionKey] = Maintenance::appleTable(kMinRestrictionKey, prefs_);
+    tables[kMaxRestrictionKey] = Maintenance::appleTable(kMaxRestrictionKey, prefs_);
+  }
+  return tables;
+}
+
+Setting AppDelegate::effectiveSetting() { return Power::effectiveSetting(prefs_, platform_); }
+
+void AppDelegate::apply() {
+  if (compatibility_ != LogoController::Compatibility::ok) return;
+  Setting effective = effectiveSetting();
+  for (const auto& [key, table] : desiredTables(effective)) logo_.setTable(key, table);
+  logo_.setProperty(modeFor(effective), kBacklightModeKey);
+  logo_.nudgeDisplayBrightness();
+  platform_.scheduler.after(kLateRefreshSeconds, weakly(&AppDelegate::refreshUI));
+  refreshUI();
+}
+
+void AppDelegate::reassertIfNeeded() {
+  // While it signals, the attention signal owns the logo.
+  if (attention_ && attention_->isActive()) return;
+  Setting effective = effectiveSetting();
+  for (const auto& [key, desired] : desiredTables(effective)) {
+    auto installed = logo_.table(key);
+    if (!installed || !tablesMatch(*installed, desired)) {
+      apply();
+      return;
+    }
+  }
+  if (logo_.mode() != modeFor(effective)) {
+    apply();
+    return;
+  }
+  refreshUI();
+}
+
+void AppDelegate::refreshUI() {
+  if (refreshUIHandler_) refreshUIHandler_();
+}
+
+void AppDelegate::toggleLogo() {
+  prefs_.setSetting(prefs_.setting().isOff() ? prefs_.lastOnSetting() : Setting::off());
+  prefs_.synchronize();
+  apply();
+}
+
+void AppDelegate::openURLs(const std::vector<std::string>& urls) {
+  for (const auto& url : urls) {
+    auto command = parseUrlCommand(url);
+    if (!command) continue;
+    if (compatibility_ != LogoController::Compatibility::ok || !attention_) continue;
+    if (command->action == UrlCommand::Action::stop) {
+      if (attention_->isActive()) attention_->stop();
+      continue;
+    }
+    auto message = command->message;
+    if (message) *message = platform_.locale.prefixOfCharacters(*message, kMessageCharacters);
+    attention_->start(message, command->style);
+  }
+}

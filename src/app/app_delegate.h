@@ -1,0 +1,71 @@
+// The running application: launch and quit, the apply loop that keeps the logo showing the
+// effective setting, the notifications from the tool, URL commands and the toggle. One delegate
+// exists per process; everything runs on the main thread.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "attention/attention.h"
+#include "logo/logo_controller.h"
+#include "platform/platform.h"
+#include "prefs/prefs.h"
+
+class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
+ public:
+  using Tables = std::map<std::string, BrightnessTable>;
+
+  // Create it with std::make_shared: callbacks hold it weakly and do nothing once it is gone.
+  explicit AppDelegate(Platform& platform);
+  ~AppDelegate();
+
+  // The running delegate, empty until launch and after the delegate is gone.
+  static std::weak_ptr<AppDelegate>& shared();
+
+  void applicationDidFinishLaunching();
+  void applicationWillTerminate();
+  // URL commands (halomark://signal...), handled in the order given.
+  void openURLs(const std::vector<std::string>& urls);
+
+  Tables desiredTables(const Setting& setting);
+  void apply();
+  void reassertIfNeeded();
+  Setting effectiveSetting();
+  void toggleLogo();
+
+  // The menu bar interface re-derives itself from the preferences and the live services; until
+  // one is attached nothing needs refreshing.
+  void refreshUI();
+  void setRefreshUIHandler(std::function<void()> handler) { refreshUIHandler_ = std::move(handler); }
+
+  LogoController::Compatibility compatibility() const { return compatibility_; }
+  // Whether the welcome window is due, as read at launch before anything else could change it.
+  bool welcomeWasShown() const { return welcomeShown_; }
+  // Set by the uninstaller, which has already given the logo back: quitting then writes nothing.
+  void setUninstalling(bool uninstalling) { uninstalling_ = uninstalling; }
+  Attention* attention() { return attention_.get(); }
+  Prefs& prefs() { return prefs_; }
+  LogoController& logo() { return logo_; }
+
+ private:
+  void observeSystem();
+  void observeRequests();
+  void handleSignalRequest(const PlistDictionary& userInfo);
+  // Runs `member` on the delegate if it still exists.
+  std::function<void()> weakly(void (AppDelegate::*member)());
+
+  Platform& platform_;
+  LogoController logo_;
+  Prefs prefs_;
+  std::unique_ptr<Attention> attention_;
+  std::shared_ptr<TimerHandle> watchdog_;
+  std::shared_ptr<void> powerObserver_;
+  std::function<void()> refreshUIHandler_;
+  bool welcomeShown_ = false;
+  bool uninstalling_ = false;
+  LogoController::Compatibility compatibility_ = LogoController::Compatibility::ok;
+};

@@ -1,0 +1,37 @@
+#include "app/open_url_request.h"
+
+#include "maintenance/bundle.h"
+#include "prefs/app_identifier.h"
+
+namespace {
+
+constexpr double kStartTimeoutSeconds = 10;
+constexpr double kNameWaitSeconds = 5;
+constexpr double kPollSeconds = 0.1;
+
+// A started application takes its bus name only once it has launched; the URLs wait for that.
+void startApplication(Platform& platform) {
+  auto bundle = Maintenance::appBundleURL(platform);
+  if (!bundle) return;
+  if (platform.bundles.openApplication(*bundle, kStartTimeoutSeconds)) return;
+  for (double waited = 0; waited < kNameWaitSeconds; waited += kPollSeconds) {
+    if (platform.instances.isRunning(kAppIdentifier)) return;
+    platform.clock.sleep(kPollSeconds);
+  }
+}
+
+}  // namespace
+
+namespace OpenURLRequest {
+
+bool matches(const std::vector<std::string>& toolArguments) {
+  return toolArguments.size() == 1 && toolArguments.front().starts_with("halomark:");
+}
+
+int forward(const std::vector<std::string>& urls, Platform& platform) {
+  if (!platform.instances.isRunning(kAppIdentifier)) startApplication(platform);
+  platform.instances.openURLs(kAppIdentifier, urls);
+  return 0;
+}
+
+}  // namespace OpenURLRequest

@@ -1,0 +1,46 @@
+// `halomark status`: the setting, a rule overriding it now, the logo's brightness and whether the
+// application runs, one aligned line each. The rule is evaluated here from a fresh snapshot, so the
+// report holds even when the application does not run.
+#include <cmath>
+#include <ostream>
+
+#include "automation/automation_rules.h"
+#include "cli/cli.h"
+#include "logo/logo_controller.h"
+#include "prefs/app_identifier.h"
+
+namespace {
+
+std::string describe(const Setting& setting, Locale& locale) {
+  switch (setting.kind) {
+    case Setting::Kind::automatic: return "Automatic (follows display)";
+    case Setting::Kind::off: return "Off";
+    case Setting::Kind::fixed: break;
+  }
+  return "Fixed, " + locale.formatDecimal(setting.nits) + " nits";
+}
+
+}  // namespace
+
+namespace CLI {
+
+void printStatus(Prefs& prefs, CliContext& context) {
+  Platform& platform = context.platform;
+  std::ostream& out = context.out;
+  Setting setting = prefs.setting();
+  out << "Setting:      " << describe(setting, platform.locale) << "\n";
+  if (!setting.isOff()) {
+    auto rule = Power::activeOverride(prefs, Power::current(platform), platform.clock.now(), platform);
+    if (rule && rule->kind == Power::RuleOverride::Kind::off) {
+      out << "Held off:     " << rule->reason << " (Automation rule)\n";
+    } else if (rule) {
+      out << "Dimmed:       " << static_cast<long long>(std::trunc(rule->nits)) << " nits (" << rule->reason
+          << ")\n";
+    }
+  }
+  LogoController logo(platform);
+  if (auto nits = logo.stateValue("FinalNits")) out << "Logo now:     " << std::llround(*nits) << " nits\n";
+  out << "Halomark app: " << (platform.instances.isRunning(kAppIdentifier) ? "running" : "not running") << "\n";
+}
+
+}  // namespace CLI

@@ -1,0 +1,67 @@
+#include "platform/linux/application_linux.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <array>
+
+#include "app/app_delegate.h"
+#include "platform/linux/application_object_linux.h"
+#include "prefs/app_identifier.h"
+
+namespace {
+
+int quitPipe[2] = {-1, -1};
+
+void requestQuit(int) {
+  char byte = 1;
+  [[maybe_unused]] auto written = ::write(quitPipe[1], &byte, 1);
+}
+
+// Signals only write to a pipe; the main loop reads it and quits, so termination runs on the main
+// thread like any other quit.
+std::unique_ptr<QSocketNotifier> quitOnTerminationSignals() {
+  if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) return nullptr;
+  auto notifier = std::make_unique<QSocketNotifier>(quitPipe[0], QSocketNotifier::Read);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
+    std::array<char, 16> drained{};
+    while (::read(quitPipe[0], drained.data(), drained.size()) > 0) {
+    }
+    QCoreApplication::quit();
+  });
+  struct sigaction action {};
+  action.sa_handler = requestQuit;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+  return notifier;
+}
+
+}  // namespace
+
+namespace LinuxApplication {
+
+std::unique_ptr<QCoreApplication> create(int& argc, char** argv) {
+  return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+int run(Platform& platform) {
+  auto quitNotifier = quitOnTerminationSignals();
+  auto delegate = std::make_shared<AppDelegate>(platform);
+  ApplicationObject applicationObject([weak = std::weak_ptr<AppDelegate>(delegate)](const auto& urls) {
+    if (auto self = weak.lock()) self->openURLs(urls);
+  });
+  applicationObject.exportOn(kAppIdentifier);
+  // Without a session bus there is nothing to claim and nobody else to find; the application then
+  // runs on its own.
+  if (!platform.instances.claim(kAppIdentifier) && platform.instances.isRunning(kAppIdentifier)) return 0;
+  platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
+  delegate->applicationDidFinishLaunching();
+  int status = QCoreApplication::exec();
+  delegate->applicationWillTerminate();
+  return status;
+}
+
+}  // namespace LinuxApplication

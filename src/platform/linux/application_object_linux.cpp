@@ -1,0 +1,25 @@
+#include "platform/linux/application_object_linux.h"
+
+#include "application_adaptor.h"
+#include "platform/linux/session_bus.h"
+
+ApplicationObject::ApplicationObject(OpenHandler onOpen) : onOpen_(std::move(onOpen)) {
+  new ApplicationAdaptor(this);
+}
+
+bool ApplicationObject::exportOn(const std::string& identifier) {
+  auto bus = SessionBus::connection();
+  if (!bus) return false;
+  return bus->registerObject(SessionBus::objectPath(QString::fromStdString(identifier)), this);
+}
+
+// A headless application has no window to raise.
+void ApplicationObject::Activate(const QVariantMap&) {}
+
+void ApplicationObject::Open(const QStringList& uris, const QVariantMap&) {
+  std::vector<std::string> urls;
+  for (const auto& uri : uris) urls.push_back(uri.toStdString());
+  onOpen_(urls);
+}
+
+void ApplicationObject::ActivateAction(const QString&, const QVariantList&, const QVariantMap&) {}

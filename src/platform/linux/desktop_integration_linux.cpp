@@ -1,0 +1,113 @@
+#include "platform/linux/desktop_integration_linux.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "prefs/app_identifier.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string defaultDataHome() {
+  const char* configured = std::getenv("XDG_DATA_HOME");
+  if (configured && fs::path(configured).is_absolute()) return configured;
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.local/share";
+}
+
+// One argument quoted for an Exec line: `"`, `` ` ``, `$` and `\` are backslash-escaped inside the
+// quotes.
+std::string quoted(const std::string& argument) {
+  std::string result = "\"";
+  for (char c : argument) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') result += '\\';
+    result += c;
+  }
+  return result + "\"";
+}
+
+// A desktop entry's Exec value is a string value first (backslashes doubled) and a field-code line
+// second (a literal % doubled).
+std::string desktopExecValue(const std::string& executablePath) {
+  std::string value;
+  for (char c : quoted(executablePath)) {
+    if (c == '\\') value += '\\';
+    if (c == '%') value += '%';
+    value += c;
+  }
+  return value + " %u";
+}
+
+std::string desktopEntry(const std::string& executablePath) {
+  return "[Desktop Entry]\n"
+         "Type=Application\n"
+         "Name=Halomark\n"
+         "Comment=Control the illuminated logo\n"
+         "Exec=" +
+         desktopExecValue(executablePath) +
+         "\n"
+         "Terminal=false\n"
+         "Categories=Utility;\n"
+         "MimeType=x-scheme-handler/halomark;\n"
+         "DBusActivatable=true\n"
+         "StartupNotify=false\n";
+}
+
+std::string serviceFile(const std::string& executablePath) {
+  return std::string("[D-BUS Service]\nName=") + kAppIdentifier + "\nExec=" + quoted(executablePath) + "\n";
+}
+
+std::optional<std::string> contentsOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+// Writes through a temporary file and a rename so a reader never sees half a file.
+void writeIfDifferent(const std::string& path, const std::string& contents) {
+  if (contentsOf(path) == contents) return;
+  std::error_code error;
+  fs::create_directories(fs::path(path).parent_path(), error);
+  std::string temporary = path + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << contents;
+    if (!out.flush()) return;
+  }
+  fs::rename(temporary, path, error);
+  if (error) fs::remove(temporary, error);
+}
+
+}  // namespace
+
+LinuxDesktopIntegration::LinuxDesktopIntegration() : LinuxDesktopIntegration(defaultDataHome()) {}
+
+LinuxDesktopIntegration::LinuxDesktopIntegration(std::string dataHome) : dataHome_(std::move(dataHome)) {}
+
+std::string LinuxDesktopIntegration::desktopEntryPath() const {
+  return dataHome_ + "/applications/" + kAppIdentifier + ".desktop";
+}
+
+std::string LinuxDesktopIntegration::serviceFilePath() const {
+  return dataHome_ + "/dbus-1/services/" + kAppIdentifier + ".service";
+}
+
+void LinuxDesktopIntegration::install(const std::string& executablePath) {
+  writeIfDifferent(desktopEntryPath(), desktopEntry(executablePath));
+  writeIfDifferent(serviceFilePath(), serviceFile(executablePath));
+}
+
+std::vector<std::string> LinuxDesktopIntegration::remove() {
+  std::vector<std::string> failures;
+  for (const auto& path : {desktopEntryPath(), serviceFilePath()}) {
+    std::error_code error;
+    fs::remove(path, error);
+    if (error) failures.push_back("couldn't remove " + path + ": " + error.message());
+  }
+  return failures;
+}

@@ -1,0 +1,23 @@
+// System-wide notifications as session-bus broadcast signals: a notification named
+// "<interface>.<member>" is the signal <member> of <interface>, with no arguments or one a{ss}.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/notification_center.h"
+
+class QObject;
+
+class LinuxNotificationCenter : public NotificationCenter {
+ public:
+  LinuxNotificationCenter();
+  ~LinuxNotificationCenter() override;
+
+  void post(const std::string& name,
+            const std::optional<std::map<std::string, std::string>>& userInfo) override;
+  bool observe(const std::string& name, Handler handler) override;
+
+ private:
+  std::vector<std::unique_ptr<QObject>> relays_;
+};
