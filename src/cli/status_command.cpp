@@ -40,7 +40,8 @@ void printStatus(Prefs& prefs, CliContext& context) {
   }
   LogoController logo(platform);
   if (auto nits = logo.stateValue("FinalNits")) out << "Logo now:     " << std::llround(*nits) << " nits\n";
-  out << "Halomark app: " << (platform.instances.isRunning(kAppIdentifier) ? "running" : "not running") << "\n";
+  out << "Halomark app: " << (platform.instances.isRunning(kAppIdentifier) ? "running" : "not running")
+      << "\n";
 }
 
 }  // namespace CLI

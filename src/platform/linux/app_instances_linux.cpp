@@ -2,37 +2,34 @@
 
 #include <signal.h>
 
-#include <QDBusMessage>
 #include <QStringList>
 #include <QVariantMap>
 
-#include "platform/linux/session_bus.h"
+#include "platform/linux/application_bus_path.h"
 
 namespace {
 
-constexpr const char* kBusService = "org.freedesktop.DBus";
-constexpr const char* kBusPath = "/org/freedesktop/DBus";
-constexpr const char* kBusInterface = "org.freedesktop.DBus";
 constexpr unsigned kDoNotQueue = 4;
 constexpr unsigned kPrimaryOwner = 1;
-// Opening may start the application through bus activation first.
+// Opening may wait for the application to be started by bus activation first.
 constexpr int kOpenTimeoutMs = 10000;
-
-std::optional<QVariant> callBus(const char* method, const QVariantList& arguments) {
-  auto bus = SessionBus::connection();
-  if (!bus) return std::nullopt;
-  auto message = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusInterface, method);
-  message.setArguments(arguments);
-  auto reply = bus->call(message, QDBus::Block, SessionBus::kCallTimeoutMs);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
-  return reply.arguments().first();
-}
 
 }  // namespace
 
+LinuxAppInstances::LinuxAppInstances(DBusBuses buses) : buses_(std::move(buses)) {}
+
+std::optional<QVariant> LinuxAppInstances::callBus(const QString& member, const QVariantList& arguments) {
+  auto bus = buses_.session();
+  if (!bus) return std::nullopt;
+  auto reply = DBusCall::call(*bus, DBusCall::method("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                     "org.freedesktop.DBus", member, arguments));
+  if (!reply || reply->isEmpty()) return std::nullopt;
+  return reply->first();
+}
+
 bool LinuxAppInstances::isRunning(const std::string& identifier) {
-  auto owned = callBus("NameHasOwner", {QString::fromStdString(identifier)});
-  return owned && owned->toBool();
+  auto bus = buses_.session();
+  return bus && DBusCall::hasOwner(*bus, QString::fromStdString(identifier));
 }
 
 bool LinuxAppInstances::claim(const std::string& identifier) {
@@ -48,14 +45,13 @@ void LinuxAppInstances::requestQuit(const std::string& identifier) {
 }
 
 bool LinuxAppInstances::openURLs(const std::string& identifier, const std::vector<std::string>& urls) {
-  auto bus = SessionBus::connection();
+  auto bus = buses_.session();
   if (!bus) return false;
   const QString name = QString::fromStdString(identifier);
   QStringList uris;
   for (const auto& url : urls) uris << QString::fromStdString(url);
-  auto message = QDBusMessage::createMethodCall(name, SessionBus::objectPath(name),
-                                                "org.freedesktop.Application", "Open");
+  auto message =
+      QDBusMessage::createMethodCall(name, applicationBusPath(name), "org.freedesktop.Application", "Open");
   message << uris << QVariantMap();
-  auto reply = bus->call(message, QDBus::Block, kOpenTimeoutMs);
-  return reply.type() == QDBusMessage::ReplyMessage;
+  return bus->call(message, QDBus::Block, kOpenTimeoutMs).type() == QDBusMessage::ReplyMessage;
 }

@@ -9,6 +9,7 @@
 
 #include "app/app_delegate.h"
 #include "platform/linux/application_object_linux.h"
+#include "platform/linux/dbus_buses.h"
 #include "prefs/app_identifier.h"
 
 namespace {
@@ -53,7 +54,8 @@ int run(Platform& platform) {
   ApplicationObject applicationObject([weak = std::weak_ptr<AppDelegate>(delegate)](const auto& urls) {
     if (auto self = weak.lock()) self->openURLs(urls);
   });
-  applicationObject.exportOn(kAppIdentifier);
+  DBusBuses buses;
+  if (auto bus = buses.session()) applicationObject.exportOn(*bus, kAppIdentifier);
   // Without a session bus there is nothing to claim and nobody else to find; the application then
   // runs on its own.
   if (!platform.instances.claim(kAppIdentifier) && platform.instances.isRunning(kAppIdentifier)) return 0;

@@ -1,16 +1,14 @@
 #include "platform/linux/application_object_linux.h"
 
 #include "application_adaptor.h"
-#include "platform/linux/session_bus.h"
+#include "platform/linux/application_bus_path.h"
 
 ApplicationObject::ApplicationObject(OpenHandler onOpen) : onOpen_(std::move(onOpen)) {
   new ApplicationAdaptor(this);
 }
 
-bool ApplicationObject::exportOn(const std::string& identifier) {
-  auto bus = SessionBus::connection();
-  if (!bus) return false;
-  return bus->registerObject(SessionBus::objectPath(QString::fromStdString(identifier)), this);
+bool ApplicationObject::exportOn(QDBusConnection& bus, const std::string& identifier) {
+  return bus.registerObject(applicationBusPath(QString::fromStdString(identifier)), this);
 }
 
 // A headless application has no window to raise.

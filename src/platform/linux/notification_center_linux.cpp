@@ -5,7 +5,7 @@
 #include <QDBusVariant>
 #include <QObject>
 
-#include "platform/linux/session_bus.h"
+#include "platform/linux/application_bus_path.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ struct SignalName {
 std::optional<SignalName> splitName(const std::string& name) {
   auto dot = name.rfind('.');
   if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return std::nullopt;
-  return SignalName{QString::fromStdString(name.substr(0, dot)), QString::fromStdString(name.substr(dot + 1))};
+  return SignalName{QString::fromStdString(name.substr(0, dot)),
+                    QString::fromStdString(name.substr(dot + 1))};
 }
 
 PlistValue plistFromVariant(const QVariant& value) {
@@ -73,16 +74,16 @@ class SignalRelay : public QObject {
   NotificationCenter::Handler handler_;
 };
 
-LinuxNotificationCenter::LinuxNotificationCenter() = default;
+LinuxNotificationCenter::LinuxNotificationCenter(DBusBuses buses) : buses_(std::move(buses)) {}
 LinuxNotificationCenter::~LinuxNotificationCenter() = default;
 
 void LinuxNotificationCenter::post(const std::string& name,
                                    const std::optional<std::map<std::string, std::string>>& userInfo) {
-  auto bus = SessionBus::connection();
+  auto bus = buses_.session();
   auto signal = splitName(name);
   if (!bus || !signal) return;
-  auto message = QDBusMessage::createSignal(SessionBus::objectPath(signal->interface), signal->interface,
-                                            signal->member);
+  auto message =
+      QDBusMessage::createSignal(applicationBusPath(signal->interface), signal->interface, signal->member);
   if (userInfo) {
     QMap<QString, QString> map;
     for (const auto& [key, value] : *userInfo)
@@ -94,13 +95,12 @@ void LinuxNotificationCenter::post(const std::string& name,
   bus->send(message);
   // send() only queues; a process that exits right after would lose the signal. The bus answers
   // calls in order, so once this reply arrives the signal has reached the bus.
-  auto ping = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                             "org.freedesktop.DBus", "GetId");
-  bus->call(ping, QDBus::Block, SessionBus::kCallTimeoutMs);
+  DBusCall::call(*bus, DBusCall::method("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                        "org.freedesktop.DBus", "GetId"));
 }
 
 bool LinuxNotificationCenter::observe(const std::string& name, Handler handler) {
-  auto bus = SessionBus::connection();
+  auto bus = buses_.session();
   auto signal = splitName(name);
   if (!bus || !signal) return false;
   auto relay = std::make_unique<SignalRelay>(std::move(handler));

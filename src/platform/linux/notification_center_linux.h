@@ -5,13 +5,15 @@
 #include <memory>
 #include <vector>
 
+#include "platform/linux/dbus_buses.h"
 #include "platform/notification_center.h"
 
 class QObject;
 
 class LinuxNotificationCenter : public NotificationCenter {
  public:
-  LinuxNotificationCenter();
+  // Without a session bus, posting does nothing and observing fails.
+  explicit LinuxNotificationCenter(DBusBuses buses = {});
   ~LinuxNotificationCenter() override;
 
   void post(const std::string& name,
@@ -19,5 +21,6 @@ class LinuxNotificationCenter : public NotificationCenter {
   bool observe(const std::string& name, Handler handler) override;
 
  private:
+  DBusBuses buses_;
   std::vector<std::unique_ptr<QObject>> relays_;
 };

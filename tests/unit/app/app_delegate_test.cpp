@@ -10,7 +10,8 @@
 
 namespace {
 
-const BrightnessTable kPlatformMapping = {{0, 0}, {0.1, 10}, {20, 30}, {300, 300}, {LogoController::fltMax, 900}};
+const BrightnessTable kPlatformMapping = {
+    {0, 0}, {0.1, 10}, {20, 30}, {300, 300}, {LogoController::fltMax, 900}};
 const BrightnessTable kPlatformMin = {{0, 10}, {100, 100}, {500, 300}, {LogoController::fltMax, 1000}};
 const BrightnessTable kPlatformMax = {{0, 200}, {100, 500}, {200, 1000}, {LogoController::fltMax, 1000}};
 
@@ -34,7 +35,9 @@ class AppDelegateTest : public ::testing::Test {
   void store(const std::string& key, const PlistValue& value) {
     fake.preferences.domains[kAppIdentifier][key] = value;
   }
-  BrightnessTable installed(const std::string& key) { return *tableFromPlist(fake.brightness.properties[key]); }
+  BrightnessTable installed(const std::string& key) {
+    return *tableFromPlist(fake.brightness.properties[key]);
+  }
   void install(const std::string& key, const BrightnessTable& table) {
     fake.brightness.properties[key] = plistFromTable(table);
   }
@@ -56,9 +59,15 @@ class AppDelegateTest : public ::testing::Test {
 // Records, across several fakes, the first time each launch step touches the platform.
 struct LaunchLog {
   std::vector<std::string> entries;
-  std::size_t first(const std::string& entry) const {
-    auto found = std::find(entries.begin(), entries.end(), entry);
-    return found == entries.end() ? entries.size() + 1000 : static_cast<std::size_t>(found - entries.begin());
+  // Whether `steps` occur in this order (other entries may come between them).
+  ::testing::AssertionResult inOrder(const std::vector<std::string>& steps) const {
+    auto cursor = entries.begin();
+    for (const auto& step : steps) {
+      cursor = std::find(cursor, entries.end(), step);
+      if (cursor == entries.end())
+        return ::testing::AssertionFailure() << "missing or out of order: " << step;
+    }
+    return ::testing::AssertionSuccess();
   }
 };
 
@@ -153,30 +162,29 @@ TEST(AppDelegateLaunch, RunsItsStepsInOrder) {
   LoggingClock clock(log);
   brightness.properties = {{kBacklightModeKey, 2}, {kStateKey, {{"FinalNits", 5.0}}}};
   for (const auto& key : kTableKeys) brightness.properties[key] = plistFromTable(kPlatformMapping);
-  Platform logged{domains,       notifications,    brightness,    hardware,      fake.displayBrightness,
-                  fake.displays, fake.bundles,     fake.process,  fake.locale,   clock,
-                  clock,         fake.powerSources, fake.session, fake.userActivity, fake.workspace,
-                  events,        fake.instances,   fake.children, fake.files,    fake.loginItems,
-                  fake.trash,    fake.privilegedShell, fake.desktop};
+  Platform logged{
+      domains,       notifications,        brightness,    hardware,          fake.displayBrightness,
+      fake.displays, fake.bundles,         fake.process,  fake.locale,       clock,
+      clock,         fake.powerSources,    fake.session,  fake.userActivity, fake.workspace,
+      events,        fake.instances,       fake.children, fake.files,        fake.loginItems,
+      fake.trash,    fake.privilegedShell, fake.desktop};
   auto delegate = std::make_shared<AppDelegate>(logged);
   delegate->applicationDidFinishLaunching();
 
   const std::string id = kAppIdentifier;
-  std::vector<std::string> steps = {"read domain " + id,
-                                    "read welcomeShown",
-                                    "compatibility check",
-                                    "store apple." + std::string(kMappingKey),
-                                    "write " + std::string(kMappingKey),
-                                    "write " + std::string(kBacklightModeKey),
-                                    "subscribe " + std::to_string(static_cast<int>(SystemEvent::didWake)),
-                                    "subscribe " + std::to_string(static_cast<int>(SystemEvent::powerSourceChanged)),
-                                    "observe " + id + ".prefsChanged",
-                                    "observe " + id + ".signal",
-                                    "every 30"};
-  for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
-    EXPECT_LT(log.first(steps[i]), log.first(steps[i + 1])) << steps[i] << " before " << steps[i + 1];
-  }
-  EXPECT_LT(log.first("every 30"), log.entries.size());
+  std::vector<std::string> steps = {
+      "read domain " + id,
+      "read welcomeShown",
+      "compatibility check",
+      "store apple." + std::string(kMappingKey),
+      "write " + std::string(kMappingKey),
+      "write " + std::string(kBacklightModeKey),
+      "subscribe " + std::to_string(static_cast<int>(SystemEvent::didWake)),
+      "subscribe " + std::to_string(static_cast<int>(SystemEvent::powerSourceChanged)),
+      "observe " + id + ".prefsChanged",
+      "observe " + id + ".signal",
+      "every 30"};
+  EXPECT_TRUE(log.inOrder(steps));
   EXPECT_EQ(AppDelegate::shared().lock(), delegate);
   // The compatibility check wrote the mode it read before anything else was written.
   EXPECT_EQ(brightness.writes.front().key, kBacklightModeKey);
@@ -198,7 +206,8 @@ TEST(AppDelegateLaunch, IncompatibleMachineIsNeverWrittenOrObserved) {
     incompatible->applicationWillTerminate();
 
     EXPECT_TRUE(machine.brightness.writes.empty());
-    EXPECT_TRUE(machine.notifications.observers.empty());
+    for (const auto& [name, handlers] : machine.notifications.observers)
+      EXPECT_TRUE(handlers.empty()) << name;
     EXPECT_TRUE(machine.events.subscriptions.empty());
     EXPECT_EQ(incompatible->attention(), nullptr);
     for (const auto& key : kTableKeys)
@@ -222,7 +231,8 @@ TEST_F(AppDelegateTest, LaunchAppliesTheStoredSetting) {
   store("setting", "off");
   launch();
   EXPECT_EQ(modeWrites().back(), 0);
-  for (const auto& key : kTableKeys) EXPECT_EQ(installed(key), Maintenance::appleTable(key, delegate->prefs()));
+  for (const auto& key : kTableKeys)
+    EXPECT_EQ(installed(key), Maintenance::appleTable(key, delegate->prefs()));
 }
 
 // --- The apply loop ----------------------------------------------------------------------------
@@ -253,6 +263,7 @@ TEST_F(AppDelegateTest, DesiredTablesFollowTheSetting) {
 
 TEST_F(AppDelegateTest, ApplyWritesTablesModeNudgesAndRefreshes) {
   launch();
+  fake.clock.advance(1);
   store("setting", "fixed");
   store("fixedNits", 300.0);
   fake.displayBrightness.sets.clear();
@@ -288,9 +299,9 @@ TEST_F(AppDelegateTest, ReassertWritesOnlyOutsideTheTolerance) {
       {{{0, 0}, {0.1, 500.06}, {top, 500}}, true},
       {{{0, 0.009}, {0.1, 500}, {top, 500}}, false},
       {{{0, 0.011}, {0.1, 500}, {top, 500}}, true},
-      {{{0, 0}, {0.1, 500}}, true},                       // a row missing
+      {{{0, 0}, {0.1, 500}}, true},                          // a row missing
       {{{0, 0}, {0.1, 500}, {top, 500}, {top, 500}}, true},  // a row too many
-      {{{0, 0}, {0.1, 500, 1}, {top, 500}}, true},        // a row too long
+      {{{0, 0}, {0.1, 500, 1}, {top, 500}}, true},           // a row too long
   };
   for (const auto& c : cases) {
     install(kMappingKey, c.mapping);
@@ -362,7 +373,8 @@ TEST_F(AppDelegateTest, WatchdogStandsAsideWhileASignalRuns) {
 
 TEST_F(AppDelegateTest, WakeAppliesTwoSecondsLater) {
   launch();
-  for (auto event : {SystemEvent::didWake, SystemEvent::screensDidWake, SystemEvent::sessionDidBecomeActive}) {
+  for (auto event :
+       {SystemEvent::didWake, SystemEvent::screensDidWake, SystemEvent::sessionDidBecomeActive}) {
     install(kMappingKey, {{0, 7}, {1, 7}});
     fake.events.deliver(event);
     fake.clock.advance(1.99);
@@ -480,7 +492,8 @@ TEST_F(AppDelegateTest, QuitRestoresThePlatformBehaviour) {
   store("fixedNits", 80.0);
   launch();
   delegate->applicationWillTerminate();
-  for (const auto& key : kTableKeys) EXPECT_EQ(installed(key), Maintenance::appleTable(key, delegate->prefs()));
+  for (const auto& key : kTableKeys)
+    EXPECT_EQ(installed(key), Maintenance::appleTable(key, delegate->prefs()));
   EXPECT_EQ(modeWrites().back(), 2);
 }
 

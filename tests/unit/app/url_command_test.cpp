@@ -49,8 +49,9 @@ TEST(UrlCommand, MessageAndStyleFromTheFirstQueryItems) {
 }
 
 TEST(UrlCommand, MalformedQueryStartsWithoutMessageOrStyle) {
-  for (const char* url : {"halomark://signal?message=50%&style=steady", "halomark://signal?message=%zz&style=steady",
-                          "halomark://signal?message=two words&style=steady"}) {
+  for (const char* url :
+       {"halomark://signal?message=50%&style=steady", "halomark://signal?message=%zz&style=steady",
+        "halomark://signal?message=two words&style=steady"}) {
     auto command = parseUrlCommand(url);
     ASSERT_TRUE(command) << url;
     EXPECT_EQ(command->action, Action::start);

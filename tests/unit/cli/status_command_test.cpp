@@ -4,15 +4,14 @@
 
 #include "cli/cli.h"
 #include "fakes/fake_platform.h"
+#include "logo/brightness_table.h"
 #include "prefs/app_identifier.h"
 
 namespace {
 
 class StatusReport : public ::testing::Test {
  protected:
-  StatusReport() {
-    fake.brightness.properties[kStateKey] = {{"FinalNits", 24.5}, {"NitsMultiplier", 2.0}};
-  }
+  StatusReport() { fake.brightness.properties[kStateKey] = {{"FinalNits", 24.5}, {"NitsMultiplier", 2.0}}; }
   std::string report() {
     std::ostringstream out, err;
     std::istringstream in;
@@ -74,7 +73,8 @@ TEST_F(StatusReport, OffShowsNoRuleAndNoBrightnessWhenUnreadable) {
 }
 
 TEST_F(StatusReport, BrightnessRoundsHalvesAwayFromZero) {
-  for (auto [nits, shown] : std::vector<std::pair<double, std::string>>{{0.5, "1"}, {0.49, "0"}, {999.5, "1000"}}) {
+  for (auto [nits, shown] :
+       std::vector<std::pair<double, std::string>>{{0.5, "1"}, {0.49, "0"}, {999.5, "1000"}}) {
     fake.brightness.properties[kStateKey]["FinalNits"] = nits;
     EXPECT_NE(report().find("Logo now:     " + shown + " nits\n"), std::string::npos) << nits;
   }

@@ -1,0 +1,156 @@
+// The application's bus services on a private session bus: notifications, the single-instance name,
+// polite quit requests and the org.freedesktop.Application object.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "dbusmock_bus.h"
+#include "platform/linux/app_instances_linux.h"
+#include "platform/linux/application_object_linux.h"
+#include "platform/linux/notification_center_linux.h"
+#include "prefs/app_identifier.h"
+
+namespace {
+
+const std::string kSignal = std::string(kAppIdentifier) + ".signal";
+const std::string kPrefsChanged = std::string(kAppIdentifier) + ".prefsChanged";
+
+// Runs a command-line client against the private bus and waits for it while the event loop turns,
+// so this process can answer calls the client makes to it.
+int runClient(const DBusMockBus& bus, const QString& program, const QStringList& arguments) {
+  QProcess client;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
+  client.setProcessEnvironment(environment);
+  client.start(program, arguments);
+  if (!client.waitForStarted(5000)) return -1;
+  waitUntil([&] { return client.state() == QProcess::NotRunning; }, 10);
+  return client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1;
+}
+
+// A second connection to the same bus, standing for another process.
+DBusBuses otherProcess(const DBusMockBus& bus) {
+  auto connect = [address = bus.address()] {
+    return QDBusConnection::connectToBus(address, "other-" + address);
+  };
+  return DBusBuses(connect, connect);
+}
+
+TEST(LinuxNotificationCenterTest, DeliversBothNotificationsWithTheirPayload) {
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  LinuxNotificationCenter receiver(bus.buses());
+  LinuxNotificationCenter sender(otherProcess(bus));
+  std::vector<PlistDictionary> received;
+  int changes = 0;
+  ASSERT_TRUE(receiver.observe(kSignal, [&](const PlistDictionary& info) { received.push_back(info); }));
+  ASSERT_TRUE(receiver.observe(kPrefsChanged, [&](const PlistDictionary& info) {
+    EXPECT_TRUE(info.empty());
+    ++changes;
+  }));
+
+  sender.post(kPrefsChanged, std::nullopt);
+  sender.post(kSignal,
+              std::map<std::string, std::string>{{"action", "start"}, {"message", "Build done \u2713"}});
+  ASSERT_TRUE(waitUntil([&] { return changes == 1 && received.size() == 1; }));
+  EXPECT_EQ(received[0].at("action"), "start");
+  EXPECT_EQ(received[0].at("message"), "Build done \u2713");
+  EXPECT_EQ(received[0].size(), 2u);
+
+  // Another program may send values of other kinds; they arrive as they are.
+  ASSERT_EQ(runClient(bus, "gdbus",
+                      {"emit", "--session", "--object-path", "/elsewhere", "--signal",
+                       QString::fromStdString(kSignal), "{'action': <'stop'>, 'count': <int32 5>}"}),
+            0);
+  ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }));
+  EXPECT_EQ(received[1].at("action"), "stop");
+  EXPECT_EQ(received[1].at("count"), 5);
+
+  // Signals of another interface or member are not ours.
+  ASSERT_EQ(runClient(bus, "gdbus",
+                      {"emit", "--session", "--object-path", "/elsewhere", "--signal",
+                       "app.other.Thing.signal", "{'action': <'start'>}"}),
+            0);
+  sender.post(kPrefsChanged, std::nullopt);
+  ASSERT_TRUE(waitUntil([&] { return changes == 2; }));
+  EXPECT_EQ(received.size(), 2u);
+}
+
+TEST(LinuxNotificationCenterTest, WithoutABusNothingIsPostedOrObserved) {
+  ensureCoreApplication();
+  auto unreachable = [] { return QDBusConnection(QStringLiteral("never-connected")); };
+  LinuxNotificationCenter center(DBusBuses(unreachable, unreachable));
+  EXPECT_FALSE(center.observe(kSignal, [](const PlistDictionary&) {}));
+  center.post(kSignal, std::map<std::string, std::string>{{"action", "start"}});
+  LinuxAppInstances instances(DBusBuses(unreachable, unreachable));
+  EXPECT_FALSE(instances.isRunning(kAppIdentifier));
+  EXPECT_FALSE(instances.claim(kAppIdentifier));
+  EXPECT_FALSE(instances.openURLs(kAppIdentifier, {"halomark://signal"}));
+}
+
+TEST(LinuxAppInstancesTest, TheNameMakesASingleInstance) {
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  LinuxAppInstances first(bus.buses());
+  LinuxAppInstances second(otherProcess(bus));
+  EXPECT_FALSE(second.isRunning(kAppIdentifier));
+  EXPECT_TRUE(first.claim(kAppIdentifier));
+  EXPECT_TRUE(second.isRunning(kAppIdentifier));
+  EXPECT_FALSE(second.claim(kAppIdentifier)) << "a second copy does not queue for the name";
+}
+
+TEST(LinuxAppInstancesTest, QuitRequestTerminatesTheOwnerPolitely) {
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  QProcess owner;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
+  owner.setProcessEnvironment(environment);
+  owner.start("/usr/bin/python3", {"-c",
+                                   "import dbus, signal, sys\n"
+                                   "bus = dbus.bus.BusConnection(sys.argv[1])\n"
+                                   "bus.request_name(sys.argv[2])\n"
+                                   "signal.signal(signal.SIGTERM, lambda *a: sys.exit(15))\n"
+                                   "signal.pause()\n",
+                                   bus.address(), kAppIdentifier});
+  ASSERT_TRUE(owner.waitForStarted(5000));
+  LinuxAppInstances instances(bus.buses());
+  ASSERT_TRUE(waitUntil([&] { return instances.isRunning(kAppIdentifier); }, 10));
+  instances.requestQuit(kAppIdentifier);
+  ASSERT_TRUE(waitUntil([&] { return owner.state() == QProcess::NotRunning; }, 10));
+  EXPECT_EQ(owner.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(owner.exitCode(), 15) << "SIGTERM, which the application handles as a normal quit";
+}
+
+TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  std::vector<std::vector<std::string>> opened;
+  ApplicationObject object([&](const std::vector<std::string>& urls) { opened.push_back(urls); });
+  auto buses = bus.buses();
+  auto connection = buses.session();
+  ASSERT_TRUE(connection);
+  ASSERT_TRUE(object.exportOn(*connection, kAppIdentifier));
+  ASSERT_TRUE(LinuxAppInstances(bus.buses()).claim(kAppIdentifier));
+
+  EXPECT_EQ(runClient(bus, "gdbus",
+                      {"call", "--session", "--dest", kAppIdentifier, "--object-path",
+                       "/app/halomark/Halomark", "--method", "org.freedesktop.Application.Open",
+                       "['halomark://signal?message=Hi', 'halomark://signal/stop']", "{}"}),
+            0);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], (std::vector<std::string>{"halomark://signal?message=Hi", "halomark://signal/stop"}));
+
+  for (const auto& call : {QStringList{"org.freedesktop.Application.Activate", "{}"},
+                           QStringList{"org.freedesktop.Application.ActivateAction", "quit", "[]", "{}"}}) {
+    EXPECT_EQ(runClient(bus, "gdbus",
+                        QStringList{"call", "--session", "--dest", kAppIdentifier, "--object-path",
+                                    "/app/halomark/Halomark", "--method"} +
+                            call),
+              0)
+        << call.first().toStdString();
+  }
+  EXPECT_EQ(opened.size(), 1u);
+}
+
+}  // namespace

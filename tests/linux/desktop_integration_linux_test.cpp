@@ -1,0 +1,73 @@
+#include "platform/linux/desktop_integration_linux.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string read(const std::string& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class LinuxDesktopIntegrationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("halomark-desktop-" + std::to_string(::getpid()));
+    fs::create_directories(root);
+  }
+  void TearDown() override { fs::remove_all(root); }
+  fs::path root;
+};
+
+TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
+  LinuxDesktopIntegration desktop(root.string());
+  const std::string executable = "/opt/My $Apps/Halomark.app/Contents/MacOS/Halomark";
+  desktop.install(executable);
+
+  EXPECT_EQ(desktop.desktopEntryPath(), (root / "applications/app.halomark.Halomark.desktop").string());
+  EXPECT_EQ(desktop.serviceFilePath(), (root / "dbus-1/services/app.halomark.Halomark.service").string());
+  std::string entry = read(desktop.desktopEntryPath());
+  EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
+  EXPECT_NE(entry.find("\nName=Halomark\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nExec=\"/opt/My \\\\$Apps/Halomark.app/Contents/MacOS/Halomark\" %u\n"),
+            std::string::npos)
+      << entry;
+  EXPECT_NE(entry.find("\nMimeType=x-scheme-handler/halomark;\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nDBusActivatable=true\n"), std::string::npos);
+  EXPECT_EQ(read(desktop.serviceFilePath()),
+            "[D-BUS Service]\nName=app.halomark.Halomark\n"
+            "Exec=\"/opt/My \\$Apps/Halomark.app/Contents/MacOS/Halomark\"\n");
+
+  // A second launch from the same place leaves the files alone; from elsewhere it updates them.
+  auto stamp = fs::last_write_time(desktop.desktopEntryPath());
+  fs::last_write_time(desktop.desktopEntryPath(), stamp - std::chrono::hours(1));
+  desktop.install(executable);
+  EXPECT_EQ(fs::last_write_time(desktop.desktopEntryPath()), stamp - std::chrono::hours(1));
+  desktop.install("/usr/lib/halomark/Halomark.app/Contents/MacOS/Halomark");
+  EXPECT_NE(read(desktop.serviceFilePath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
+}
+
+TEST_F(LinuxDesktopIntegrationTest, RemoveDeletesBothAndReportsWhatStays) {
+  LinuxDesktopIntegration desktop(root.string());
+  EXPECT_TRUE(desktop.remove().empty()) << "nothing installed is nothing to report";
+  desktop.install("/opt/Halomark.app/Contents/MacOS/Halomark");
+  EXPECT_TRUE(desktop.remove().empty());
+  EXPECT_FALSE(fs::exists(desktop.desktopEntryPath()));
+  EXPECT_FALSE(fs::exists(desktop.serviceFilePath()));
+
+  fs::create_directories(desktop.serviceFilePath() + "/blocking");
+  auto failures = desktop.remove();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find(desktop.serviceFilePath()), std::string::npos);
+}
+
+}  // namespace
