@@ -57,6 +57,16 @@ std::function<void()> AppDelegate::weakly(void (AppDelegate::*member)()) {
   };
 }
 
+std::optional<std::string> AppDelegate::unavailableReason(LogoController::Compatibility compatibility) {
+  switch (compatibility) {
+    case LogoController::Compatibility::noLogoHardware: return "This Mac doesn't have an illuminated logo";
+    case LogoController::Compatibility::controlsMissing:
+      return "Unavailable \u2014 macOS may have changed. The logo is as macOS set it.";
+    case LogoController::Compatibility::ok: break;
+  }
+  return std::nullopt;
+}
+
 void AppDelegate::applicationDidFinishLaunching() {
   shared() = weak_from_this();
   prefs_.migrateLegacyIfNeeded();

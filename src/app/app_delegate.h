@@ -43,6 +43,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   void setRefreshUIHandler(std::function<void()> handler) { refreshUIHandler_ = std::move(handler); }
 
   LogoController::Compatibility compatibility() const { return compatibility_; }
+  // Why the logo cannot be controlled, as the status line says it; none when it can.
+  static std::optional<std::string> unavailableReason(LogoController::Compatibility compatibility);
   // Whether the welcome window is due, as read at launch before anything else could change it.
   bool welcomeWasShown() const { return welcomeShown_; }
   // Set by the uninstaller, which has already given the logo back: quitting then writes nothing.

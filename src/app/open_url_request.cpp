@@ -6,15 +6,15 @@
 namespace {
 
 constexpr double kStartTimeoutSeconds = 10;
-constexpr double kNameWaitSeconds = 5;
 constexpr double kPollSeconds = 0.1;
+constexpr int kNamePolls = 50;  // five seconds
 
 // A started application takes its bus name only once it has launched; the URLs wait for that.
 void startApplication(Platform& platform) {
   auto bundle = Maintenance::appBundleURL(platform);
   if (!bundle) return;
   if (platform.bundles.openApplication(*bundle, kStartTimeoutSeconds)) return;
-  for (double waited = 0; waited < kNameWaitSeconds; waited += kPollSeconds) {
+  for (int poll = 0; poll < kNamePolls; ++poll) {
     if (platform.instances.isRunning(kAppIdentifier)) return;
     platform.clock.sleep(kPollSeconds);
   }

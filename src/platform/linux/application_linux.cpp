@@ -6,6 +6,7 @@
 
 #include <QSocketNotifier>
 #include <array>
+#include <iostream>
 
 #include "app/app_delegate.h"
 #include "platform/linux/application_object_linux.h"
@@ -61,6 +62,9 @@ int run(Platform& platform) {
   if (!platform.instances.claim(kAppIdentifier) && platform.instances.isRunning(kAppIdentifier)) return 0;
   platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
   delegate->applicationDidFinishLaunching();
+  // Headless there is no menu to show why the logo is left alone.
+  if (auto reason = AppDelegate::unavailableReason(delegate->compatibility()))
+    std::cerr << "halomark: " << *reason << "\n";
   int status = QCoreApplication::exec();
   delegate->applicationWillTerminate();
   return status;

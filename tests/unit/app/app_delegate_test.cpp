@@ -210,6 +210,9 @@ TEST(AppDelegateLaunch, IncompatibleMachineIsNeverWrittenOrObserved) {
       EXPECT_TRUE(handlers.empty()) << name;
     EXPECT_TRUE(machine.events.subscriptions.empty());
     EXPECT_EQ(incompatible->attention(), nullptr);
+    EXPECT_EQ(AppDelegate::unavailableReason(incompatible->compatibility()),
+              hardwarePresent ? "Unavailable \u2014 macOS may have changed. The logo is as macOS set it."
+                              : "This Mac doesn't have an illuminated logo");
     for (const auto& key : kTableKeys)
       EXPECT_FALSE(machine.preferences.value(kAppIdentifier, "apple." + key).has_value());
   }

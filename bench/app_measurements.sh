@@ -1,0 +1,65 @@
+#!/bin/bash
+# Measures the running application in a throw-away session: the latency from a preferences-changed
+# notification to the tables on the emulated logo device, the application's idle wake-ups per
+# minute, and its resident memory when headless.
+#
+#   bench/app_measurements.sh [BUILD_DIR] [IDLE_SECONDS]
+#
+# BUILD_DIR defaults to ./build (built with the apply_latency target); IDLE_SECONDS to 60.
+set -euo pipefail
+
+build=$(cd "${1:-build}" && pwd)
+idle=${2:-60}
+app="$build/Halomark.app/Contents/MacOS/Halomark"
+device="$build/tools/halomark-device"
+latency="$build/bench/apply_latency"
+for program in "$app" "$device" "$latency"; do
+  [[ -x $program ]] || { echo "missing $program: build Halomark, halomark-device and apply_latency" >&2; exit 1; }
+done
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+mkdir -p "$root"/{home,config,data,cache,run}
+chmod 700 "$root/run"
+
+exec env -i PATH=/usr/bin:/bin HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" \
+  XDG_CACHE_HOME="$root/cache" XDG_RUNTIME_DIR="$root/run" LANG=C.UTF-8 \
+  APP="$app" DEVICE="$device" LATENCY="$latency" IDLE="$idle" \
+  dbus-run-session -- bash -euo pipefail -c '
+    # Context switches of every thread of the process: each one is a wake-up.
+    switches() {
+      local total=0 n
+      for status in /proc/$1/task/*/status; do
+        n=$(awk "/^(voluntary|nonvoluntary)_ctxt_switches/ {s += \$2} END {print s}" "$status")
+        total=$((total + n))
+      done
+      echo "$total"
+    }
+
+    "$DEVICE" create --multiplier 2 >/dev/null
+    "$APP" & app=$!
+    trap "kill $app 2>/dev/null; wait $app 2>/dev/null || true" EXIT
+    for _ in $(seq 100); do
+      gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner app.halomark.Halomark | grep -q true && break
+      sleep 0.05
+    done
+
+    echo "== latency"
+    "$LATENCY"
+
+    echo "== idle wake-ups over ${IDLE} s (the watchdog runs every 30 s)"
+    sleep 2
+    before=$(switches $app)
+    sleep "$IDLE"
+    after=$(switches $app)
+    echo "context switches, all threads: $((after - before)) in ${IDLE} s" \
+         "($(( (after - before) * 60 / IDLE )) per minute)"
+    if command -v strace >/dev/null; then
+      timeout "$IDLE" strace -f -c -e trace=%process,poll,ppoll,epoll_wait,read,write,recvmsg,sendmsg,openat \
+        -p $app -o /dev/stdout 2>/dev/null | sed -n "1,30p" || true
+    fi
+
+    echo "== memory"
+    grep -E "^(VmRSS|VmHWM)" /proc/$app/status
+  '

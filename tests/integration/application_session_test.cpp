@@ -1,0 +1,172 @@
+// The application and the tool together in a sandbox on the emulated logo device: settings reach
+// the device through the running application, the logo is given back on quit, the watchdog repairs
+// what the platform replaced, and URLs reach the application.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <nlohmann/json.hpp>
+
+#include "integration/sandbox.h"
+
+namespace {
+
+using nlohmann::json;
+
+const char* const kMapping = "LEPWMBrightnessNitsMapping";
+const char* const kMaxRestriction = "LEPWMLuxToMaxNitsRestrictionMapping";
+const char* const kTableKeys[] = {kMapping, "LEPWMLuxToMinNitsRestrictionMapping", kMaxRestriction};
+
+class ApplicationSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(sandbox.device({"create", "--multiplier", "2"}).status, 0);
+    platformState = device();
+  }
+
+  json device() {
+    auto shown = sandbox.device({"show"});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    return shown.status == 0 ? json::parse(shown.out) : json::object();
+  }
+  double finalNits() { return device()["LEPWMState"]["FinalNits"].get<double>(); }
+  bool showsPlatformBehaviour() {
+    json now = device();
+    for (const char* key : kTableKeys) {
+      if (now[key] != platformState[key]) return false;
+    }
+    return now["LEBacklightMode"] == 2;
+  }
+
+  bool appOwnsItsName() {
+    auto reply =
+        sandbox.runProgram("/usr/bin/gdbus", {"call", "--session", "--dest", "org.freedesktop.DBus",
+                                              "--object-path", "/org/freedesktop/DBus", "--method",
+                                              "org.freedesktop.DBus.NameHasOwner", "app.halomark.Halomark"});
+    return reply.out.find("true") != std::string::npos;
+  }
+  pid_t startApp() {
+    pid_t app = sandbox.spawnApp();
+    EXPECT_TRUE(Sandbox::waitUntil([&] { return appOwnsItsName(); }, 10)) << sandbox.output(app).err;
+    return app;
+  }
+  // The attention signal's first level (600 nits) or its low step (18 nits).
+  bool pulses() {
+    double nits = finalNits();
+    return nits == 600 || nits == 18;
+  }
+
+  Sandbox sandbox;
+  json platformState;
+};
+
+TEST_F(ApplicationSessionTest, SettingsReachTheDeviceAndQuitGivesTheLogoBack) {
+  pid_t app = startApp();
+  EXPECT_TRUE(showsPlatformBehaviour()) << "automatic installs the platform's own tables";
+
+  auto off = sandbox.run({"off"});
+  EXPECT_EQ(off.status, 0) << off.err;
+  EXPECT_EQ(off.err, "");
+  EXPECT_EQ(off.out, "Setting:      Off\nLogo now:     0 nits\nHalomark app: running\n");
+  EXPECT_EQ(device()["LEBacklightMode"], 0);
+  EXPECT_EQ(sandbox.run({"status"}).out.rfind("Setting:      Off\n", 0), 0u);
+
+  auto set = sandbox.run({"set", "80"});
+  EXPECT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(set.out, "Setting:      Fixed, 80 nits\nLogo now:     80 nits\nHalomark app: running\n");
+  json state = device();
+  EXPECT_EQ(state["LEBacklightMode"], 2);
+  EXPECT_EQ(state["NitsMultiplier"], 2);
+  EXPECT_EQ(state["LEPWMState"]["FinalNits"], 80);
+  EXPECT_EQ(state[kMapping][1][1], 40) << "the mapping is divided by the multiplier";
+
+  EXPECT_EQ(sandbox.stop(app), 0);
+  EXPECT_TRUE(showsPlatformBehaviour()) << device().dump();
+}
+
+TEST_F(ApplicationSessionTest, QuitKeepsTheLogoOffWhenAskedTo) {
+  pid_t app = startApp();
+  ASSERT_EQ(sandbox.run({"off"}).status, 0);
+  auto keepOff = sandbox.runProgram("/usr/bin/python3", {"-c",
+                                                         "import json, sys\n"
+                                                         "path = sys.argv[1]\n"
+                                                         "data = json.load(open(path))\n"
+                                                         "data['quitBehavior'] = 'keepOff'\n"
+                                                         "json.dump(data, open(path, 'w'))\n",
+                                                         sandbox.preferencesFile()});
+  ASSERT_EQ(keepOff.status, 0) << keepOff.err;
+  EXPECT_EQ(sandbox.stop(app), 0);
+  json state = device();
+  EXPECT_EQ(state["LEBacklightMode"], 0);
+  for (const char* key : kTableKeys) EXPECT_EQ(state[key], platformState[key]) << key;
+}
+
+TEST_F(ApplicationSessionTest, ASecondCopyExitsQuietly) {
+  pid_t first = startApp();
+  pid_t second = sandbox.spawnApp();
+  EXPECT_EQ(sandbox.wait(second, 10), 0);
+  EXPECT_EQ(sandbox.output(second).out, "");
+  EXPECT_EQ(sandbox.output(second).err, "");
+  EXPECT_TRUE(appOwnsItsName());
+  EXPECT_EQ(sandbox.stop(first), 0);
+}
+
+TEST_F(ApplicationSessionTest, UrlsReachTheRunningApplication) {
+  pid_t app = startApp();
+  double resting = finalNits();
+  auto start = sandbox.run({"halomark://signal?message=Hi&style=steady"});
+  EXPECT_EQ(start.status, 0);
+  EXPECT_EQ(start.out + start.err, "");
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return finalNits() == 500; }, 5))
+      << "the steady signal glows at 500 nits";
+
+  EXPECT_EQ(sandbox.run({"halomark://signal/stop"}).status, 0);
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return finalNits() == resting; }, 5));
+  EXPECT_EQ(sandbox.stop(app), 0);
+}
+
+TEST_F(ApplicationSessionTest, AUrlStartsTheApplicationWhenItDoesNotRun) {
+  auto start = sandbox.run({"halomark://signal?message=Hi"});
+  EXPECT_EQ(start.status, 0) << start.err;
+  EXPECT_TRUE(appOwnsItsName());
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 5)) << device().dump();
+}
+
+TEST_F(ApplicationSessionTest, SignalsPostedByShortLivedToolsAreNeverLost) {
+  pid_t app = startApp();
+  double resting = finalNits();
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_EQ(sandbox.run({"signal", "--message", "round " + std::to_string(round)}).status, 0);
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 3)) << "start of round " << round;
+    ASSERT_EQ(sandbox.run({"signal", "stop"}).status, 0);
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return finalNits() == resting; }, 3)) << "stop of round " << round;
+  }
+  EXPECT_EQ(sandbox.stop(app), 0);
+}
+
+TEST_F(ApplicationSessionTest, WithoutASessionBusTheToolStillStoresAndReports) {
+  sandbox.unsetEnvironment("DBUS_SESSION_BUS_ADDRESS");
+  // With a display named, libdbus would autolaunch a bus of its own if asked to connect.
+  sandbox.setEnvironment("DISPLAY", ":77");
+  auto off = sandbox.run({"off"});
+  EXPECT_EQ(off.status, 0) << off.err;
+  EXPECT_NE(off.out.find("Setting:      Off\n"), std::string::npos);
+  EXPECT_NE(off.out.find("Halomark app: not running\n"), std::string::npos);
+  for (pid_t pid : sandbox.livingProcesses()) {
+    for (const auto& word : Sandbox::commandLine(pid)) EXPECT_EQ(word.find("dbus-launch"), std::string::npos);
+  }
+}
+
+TEST_F(ApplicationSessionTest, TheWatchdogWritesBackWhatThePlatformReplaced) {
+  pid_t app = startApp();
+  ASSERT_EQ(sandbox.run({"set", "80"}).status, 0);
+  json written = device()[kMaxRestriction];
+  ASSERT_EQ(sandbox.device({"set-table", kMaxRestriction, "[[0, 5], [1, 5]]"}).status, 0);
+  EXPECT_EQ(finalNits(), 5) << "the replaced restriction holds the logo down";
+  // The watchdog runs every 30 seconds from launch.
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return device()[kMaxRestriction] == written; }, 35));
+  EXPECT_EQ(finalNits(), 80);
+  EXPECT_EQ(sandbox.stop(app), 0);
+}
+
+}  // namespace
