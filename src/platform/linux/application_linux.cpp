@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <array>
 #include <iostream>
@@ -45,11 +46,9 @@ std::unique_ptr<QSocketNotifier> quitOnTerminationSignals() {
 
 namespace LinuxApplication {
 
-std::unique_ptr<QCoreApplication> create(int& argc, char** argv) {
-  return std::make_unique<QCoreApplication>(argc, argv);
-}
-
-int run(Platform& platform) {
+int run(int& argc, char** argv, Platform& platform) {
+  // Headless until the menu bar interface exists: the same launch, timers and observers.
+  QCoreApplication application(argc, argv);
   auto quitNotifier = quitOnTerminationSignals();
   auto delegate = std::make_shared<AppDelegate>(platform);
   ApplicationObject applicationObject([weak = std::weak_ptr<AppDelegate>(delegate)](const auto& urls) {
