@@ -6,6 +6,8 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/linux/atomic_file.h"
+#include "platform/linux/user_directories.h"
 #include "prefs/app_identifier.h"
 
 namespace fs = std::filesystem;
@@ -15,8 +17,7 @@ namespace {
 std::string defaultDataHome() {
   const char* configured = std::getenv("XDG_DATA_HOME");
   if (configured && fs::path(configured).is_absolute()) return configured;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.local/share";
+  return UserDirectories::home() + "/.local/share";
 }
 
 // One argument quoted for an Exec line: `"`, `` ` ``, `$` and `\` are backslash-escaped inside the
@@ -69,19 +70,10 @@ std::optional<std::string> contentsOf(const std::string& path) {
   return buffer.str();
 }
 
-// Writes through a temporary file and a rename so a reader never sees half a file.
 void writeIfDifferent(const std::string& path, const std::string& contents) {
   if (contentsOf(path) == contents) return;
-  std::error_code error;
-  fs::create_directories(fs::path(path).parent_path(), error);
-  std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << contents;
-    if (!out.flush()) return;
-  }
-  fs::rename(temporary, path, error);
-  if (error) fs::remove(temporary, error);
+  if (AtomicFile::makeDirectories(AtomicFile::directoryOf(path), 0755)) return;
+  AtomicFile::replace(path, contents, 0644);
 }
 
 }  // namespace

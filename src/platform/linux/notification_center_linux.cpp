@@ -3,9 +3,9 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QObject>
 
 #include "platform/linux/application_bus_path.h"
+#include "platform/linux/dbus_signal_relay.h"
 
 namespace {
 
@@ -61,19 +61,6 @@ PlistDictionary payloadOf(const QDBusMessage& message) {
 
 }  // namespace
 
-// Receives one signal on the main thread and hands its payload to the observer.
-class SignalRelay : public QObject {
-  Q_OBJECT
- public:
-  explicit SignalRelay(NotificationCenter::Handler handler) : handler_(std::move(handler)) {}
-
- public slots:
-  void deliver(const QDBusMessage& message) { handler_(payloadOf(message)); }
-
- private:
-  NotificationCenter::Handler handler_;
-};
-
 LinuxNotificationCenter::LinuxNotificationCenter(DBusBuses buses) : buses_(std::move(buses)) {}
 LinuxNotificationCenter::~LinuxNotificationCenter() = default;
 
@@ -103,12 +90,9 @@ bool LinuxNotificationCenter::observe(const std::string& name, Handler handler) 
   auto bus = buses_.session();
   auto signal = splitName(name);
   if (!bus || !signal) return false;
-  auto relay = std::make_unique<SignalRelay>(std::move(handler));
-  if (!bus->connect(QString(), QString(), signal->interface, signal->member, relay.get(),
-                    SLOT(deliver(QDBusMessage))))
-    return false;
+  auto relay = std::make_unique<DBusSignalRelay>(
+      [handler = std::move(handler)](const QDBusMessage& message) { handler(payloadOf(message)); });
+  if (!relay->connectTo(*bus, QString(), QString(), signal->interface, signal->member)) return false;
   relays_.push_back(std::move(relay));
   return true;
 }
-
-#include "notification_center_linux.moc"

@@ -8,7 +8,7 @@
 #include "platform/linux/dbus_buses.h"
 #include "platform/notification_center.h"
 
-class QObject;
+class DBusSignalRelay;
 
 class LinuxNotificationCenter : public NotificationCenter {
  public:
@@ -22,5 +22,5 @@ class LinuxNotificationCenter : public NotificationCenter {
 
  private:
   DBusBuses buses_;
-  std::vector<std::unique_ptr<QObject>> relays_;
+  std::vector<std::unique_ptr<DBusSignalRelay>> relays_;
 };
