@@ -1,16 +1,20 @@
-// Process entry: assembles the Linux platform and runs the tool or the application.
+// Process entry: assembles the Linux platform and runs the tool or the application, or hands a URL
+// the desktop opened to the application.
 #include <iostream>
 
+#include "app/open_url_request.h"
 #include "app/process_entry.h"
 #include "cli/cli.h"
-#include "platform/linux/headless_application.h"
+#include "platform/linux/application_linux.h"
 #include "platform/linux/linux_platform.h"
 
 int main(int argc, char** argv) {
   auto arguments = ProcessEntry::toolArguments({argv, argv + argc});
   LinuxPlatform system(argc, argv);
-  if (ProcessEntry::role(arguments) == ProcessEntry::Role::application) {
-    return HeadlessApplication::run(argc, argv, system.platform());
+  switch (ProcessEntry::role(arguments)) {
+    case ProcessEntry::Role::application: return LinuxApplication::run(argc, argv, system.platform());
+    case ProcessEntry::Role::openURL: return OpenURLRequest::forward(arguments, system.platform());
+    case ProcessEntry::Role::tool: break;
   }
   CliContext context{system.platform(), std::cout, std::cerr, std::cin};
   return CLI::run(arguments, context);

@@ -24,10 +24,6 @@ void startApplication(Platform& platform) {
 
 namespace OpenURLRequest {
 
-bool matches(const std::vector<std::string>& toolArguments) {
-  return toolArguments.size() == 1 && toolArguments.front().starts_with("halomark:");
-}
-
 int forward(const std::vector<std::string>& urls, Platform& platform) {
   if (!platform.instances.isRunning(kAppIdentifier)) startApplication(platform);
   platform.instances.openURLs(kAppIdentifier, urls);

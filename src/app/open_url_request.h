@@ -10,9 +10,6 @@
 
 namespace OpenURLRequest {
 
-// A lone argument that begins with "halomark:".
-bool matches(const std::vector<std::string>& toolArguments);
-
 // Starts the application when it does not run, waits for it to take its name, and hands it the
 // URLs. Returns the exit status, always 0: there is nobody to report a failure to.
 int forward(const std::vector<std::string>& urls, Platform& platform);

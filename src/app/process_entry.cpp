@@ -25,7 +25,9 @@ std::vector<std::string> toolArguments(const std::vector<std::string>& processAr
 }
 
 Role role(const std::vector<std::string>& toolArguments) {
-  return toolArguments.empty() ? Role::application : Role::tool;
+  if (toolArguments.empty()) return Role::application;
+  if (toolArguments.size() == 1 && toolArguments.front().starts_with("halomark:")) return Role::openURL;
+  return Role::tool;
 }
 
 }  // namespace ProcessEntry

@@ -7,7 +7,8 @@
 
 namespace ProcessEntry {
 
-enum class Role { tool, application };
+// `openURL`: the desktop opening a halomark: URL runs the executable with the URL alone.
+enum class Role { tool, application, openURL };
 
 // The arguments after the program path, without the ones a launcher adds ("-psn_…", "-NS…",
 // "-Apple…"; case-sensitive prefixes), in their order.

@@ -20,6 +20,11 @@ int printVersion(const Arguments&, Prefs&, CliContext& context) {
   return 0;
 }
 
+int printStatus(const Arguments&, Prefs& prefs, CliContext& context) {
+  CLI::printStatus(prefs, context);
+  return 0;
+}
+
 int printHelp(const Arguments&, Prefs&, CliContext& context) {
   context.out << CLI::usage(context.platform.locale) << '\n';
   return 0;
@@ -48,6 +53,7 @@ int uninstallProduct(const Arguments& arguments, Prefs& prefs, CliContext& conte
 
 const std::map<std::string, Handler>& commands() {
   static const std::map<std::string, Handler> table{
+      {"status", printStatus},
       {"on", CLI::turnOn},
       {"off", CLI::turnOff},
       {"toggle", CLI::toggle},

@@ -61,6 +61,7 @@ void commitSettingChange(Prefs& prefs, CliContext& context) {
   prefs.synchronize();
   notifyApp(context);
   context.platform.clock.sleep(kSettleSeconds);
+  printStatus(prefs, context);
 }
 
 int turnOn(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {

@@ -21,8 +21,8 @@ int reset(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& c
 // ignored; nothing else may surround the number).
 std::optional<double> parseNits(const std::string& text);
 
-// After a change: makes it visible to other processes, tells the application (or starts it) and
-// gives it time to apply before anything reports the result.
+// After a change: makes it visible to other processes, tells the application (or starts it), gives
+// it time to apply, and reports the result.
 void commitSettingChange(Prefs& prefs, CliContext& context);
 
 }  // namespace CLI

@@ -7,14 +7,16 @@
 #include <vector>
 
 #include "platform/emulated/emulated_logo_device.h"
-#include "platform/linux/absent_services.h"
+#include "platform/linux/app_instances_linux.h"
 #include "platform/linux/bundles_linux.h"
 #include "platform/linux/child_processes_linux.h"
 #include "platform/linux/clock_linux.h"
+#include "platform/linux/desktop_integration_linux.h"
 #include "platform/linux/displays_linux.h"
 #include "platform/linux/files_linux.h"
 #include "platform/linux/locale_linux.h"
 #include "platform/linux/login_items_linux.h"
+#include "platform/linux/notification_center_linux.h"
 #include "platform/linux/power_sources_linux.h"
 #include "platform/linux/preference_domains_linux.h"
 #include "platform/linux/privileged_shell_linux.h"
@@ -46,18 +48,18 @@ class LinuxPlatform {
   EmulatedLogoDevice device_;
   LinuxClock clock_;
   LinuxScheduler scheduler_;
-  AbsentNotificationCenter notifications_;
+  LinuxNotificationCenter notifications_;
   LinuxDisplays displays_;
   LinuxPowerSources powerSources_;
   LinuxSession session_;
   LinuxUserActivity userActivity_;
   LinuxWorkspace workspace_;
   LinuxSystemEvents events_;
-  AbsentAppInstances instances_;
+  LinuxAppInstances instances_;
   LinuxChildProcesses children_;
   LinuxLoginItems loginItems_;
   LinuxTrash trash_;
   LinuxPrivilegedShell privilegedShell_;
-  AbsentDesktopIntegration desktop_;
+  LinuxDesktopIntegration desktop_;
   Platform platform_;
 };

@@ -7,15 +7,6 @@
 
 namespace {
 
-TEST(OpenURLRequest, OnlyALoneHalomarkUrlIsARequest) {
-  EXPECT_TRUE(OpenURLRequest::matches({"halomark://signal?message=Hi"}));
-  EXPECT_TRUE(OpenURLRequest::matches({"halomark:anything"}));
-  EXPECT_FALSE(OpenURLRequest::matches({"halomark://signal", "extra"}));
-  EXPECT_FALSE(OpenURLRequest::matches({"HALOMARK://signal"}));
-  EXPECT_FALSE(OpenURLRequest::matches({"signal"}));
-  EXPECT_FALSE(OpenURLRequest::matches({}));
-}
-
 TEST(OpenURLRequest, HandsTheUrlToTheRunningApplication) {
   FakePlatform fake;
   fake.instances.running = true;

@@ -30,4 +30,12 @@ TEST(ProcessEntryTest, AnyRemainingArgumentMakesTheTool) {
   EXPECT_EQ(ProcessEntry::role({""}), Role::tool);
 }
 
+TEST(ProcessEntryTest, ALoneHalomarkUrlIsTheDesktopOpeningIt) {
+  EXPECT_EQ(ProcessEntry::role({"halomark://signal?message=Hi"}), Role::openURL);
+  EXPECT_EQ(ProcessEntry::role(ProcessEntry::toolArguments({"p", "-psn_0_1", "halomark:x"})), Role::openURL);
+  EXPECT_EQ(ProcessEntry::role({"halomark://signal", "extra"}), Role::tool);
+  EXPECT_EQ(ProcessEntry::role({"HALOMARK://signal"}), Role::tool);
+  EXPECT_EQ(ProcessEntry::role({"halomark"}), Role::tool);
+}
+
 }  // namespace

@@ -62,7 +62,7 @@ TEST_F(CliTest, HelpGoesToStandardOutput) {
 
 TEST_F(CliTest, UnknownCommandsAreUsageErrors) {
   for (std::vector<std::string> arguments :
-       std::vector<std::vector<std::string>>{{"YES"}, {"bogus", "on"}, {""}, {"helpme"}, {"status"}, {}}) {
+       std::vector<std::vector<std::string>>{{"YES"}, {"bogus", "on"}, {""}, {"helpme"}, {}}) {
     err.str("");
     EXPECT_EQ(run(arguments), 2);
     EXPECT_EQ(err.str(), std::string(kEnglishUsage) + "\n");
@@ -70,6 +70,18 @@ TEST_F(CliTest, UnknownCommandsAreUsageErrors) {
   EXPECT_EQ(out.str(), "");
   EXPECT_TRUE(stored().empty());
   EXPECT_TRUE(fake.notifications.posted.empty());
+}
+
+TEST_F(CliTest, StatusReportsAndWritesNothing) {
+  for (const char* word : {"status", "STATUS"}) {
+    out.str("");
+    EXPECT_EQ(run({word}), 0) << word;
+    EXPECT_EQ(out.str(), "Setting:      Automatic (follows display)\nHalomark app: running\n") << word;
+  }
+  EXPECT_EQ(err.str(), "");
+  EXPECT_TRUE(stored().empty());
+  EXPECT_TRUE(fake.notifications.posted.empty());
+  EXPECT_EQ(fake.clock.slept, 0);
 }
 
 TEST_F(CliTest, VersionPrintsTheBundleValues) {

@@ -45,7 +45,9 @@ TEST_F(SettingCommandsTest, OffKeepsTheLastOnSettingAndOnBringsItBack) {
   EXPECT_EQ(run({"on"}), 0);
   EXPECT_EQ(setting(), Setting::fixed(80));
   expectCommits(2);
-  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(out.str(),
+            "Setting:      Off\nHalomark app: running\n"
+            "Setting:      Fixed, 80 nits\nHalomark app: running\n");
   EXPECT_EQ(err.str(), "");
 }
 

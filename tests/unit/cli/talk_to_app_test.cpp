@@ -19,7 +19,8 @@ class TalkToAppTest : public ::testing::Test {
 TEST_F(TalkToAppTest, RunningApplicationGetsExactlyOneNotification) {
   fake.instances.running = true;
   EXPECT_EQ(CLI::run({"off"}, context), 0);
-  EXPECT_EQ(fake.instances.checkedIdentifiers, std::vector<std::string>{kAppIdentifier});
+  // The running check, then the report's.
+  EXPECT_EQ(fake.instances.checkedIdentifiers, (std::vector<std::string>{kAppIdentifier, kAppIdentifier}));
   ASSERT_EQ(fake.notifications.posted.size(), 1u);
   EXPECT_EQ(fake.notifications.posted[0].name, "app.halomark.Halomark.prefsChanged");
   EXPECT_TRUE(fake.bundles.opened.empty());
