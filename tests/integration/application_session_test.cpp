@@ -133,6 +133,18 @@ TEST_F(ApplicationSessionTest, AUrlStartsTheApplicationWhenItDoesNotRun) {
   EXPECT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 5)) << device().dump();
 }
 
+TEST_F(ApplicationSessionTest, SignalsPostedByShortLivedToolsAreNeverLost) {
+  pid_t app = startApp();
+  double resting = finalNits();
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_EQ(sandbox.run({"signal", "--message", "round " + std::to_string(round)}).status, 0);
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 3)) << "start of round " << round;
+    ASSERT_EQ(sandbox.run({"signal", "stop"}).status, 0);
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return finalNits() == resting; }, 3)) << "stop of round " << round;
+  }
+  EXPECT_EQ(sandbox.stop(app), 0);
+}
+
 TEST_F(ApplicationSessionTest, WithoutASessionBusTheToolStillStoresAndReports) {
   sandbox.unsetEnvironment("DBUS_SESSION_BUS_ADDRESS");
   // Nor the bus socket a systemd user session keeps in the runtime directory.
