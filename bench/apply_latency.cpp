@@ -22,7 +22,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kRuns = 200;
 constexpr int kTimeoutMs = 2000;
@@ -47,14 +47,14 @@ double multiplier(EmulatedLogoDevice& device) {
 // Waits for the device's state file to be replaced until it shows `expected`; the elapsed time
 // in milliseconds, or a negative number on a time-out.
 double waitForMapping(int watch, EmulatedLogoDevice& device, const BrightnessTable& expected,
-                      Clock::time_point start) {
+                      SteadyClock::time_point start) {
   while (!showsMapping(device, expected)) {
     pollfd ready{watch, POLLIN, 0};
     if (::poll(&ready, 1, kTimeoutMs) <= 0) return -1;
     char events[4096];
     [[maybe_unused]] auto drained = ::read(watch, events, sizeof events);
   }
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  return std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
 }
 
 double percentile(std::vector<double> values, double fraction) {
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     prefs.setSetting(Setting::fixed(nits));
     prefs.synchronize();
     auto expected = LogoController::flatMapping(nits / multiplier(device));
-    auto start = Clock::now();
+    auto start = SteadyClock::now();
     notifications.post(Prefs::changedNotification(), std::nullopt);
     double elapsed = waitForMapping(watch, device, expected, start);
     if (elapsed < 0) {
