@@ -47,6 +47,19 @@ grep '"setting"' "$XDG_CONFIG_HOME/halomark/app.halomark.Halomark.json"
 "$halomark" toggle
 grep '"setting"' "$XDG_CONFIG_HOME/halomark/app.halomark.Halomark.json"
 
+step "A halomark: URL, as a desktop opens it, makes the logo pulse; a second one stops it"
+"$halomark" 'halomark://signal?message=Hi'
+"$device" watch --interval 0.1 --duration 2.5
+"$halomark" 'halomark://signal/stop'
+"$device" watch --interval 0.1 --duration 0.1
+
+step "Quit the application (SIGTERM): the logo goes back to the platform's behaviour"
+pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+  --method org.freedesktop.DBus.GetConnectionUnixProcessID app.halomark.Halomark | sed -E 's/.*uint32 ([0-9]+).*/\1/')
+kill "$pid"
+while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
+"$device" watch --interval 0.1 --duration 0.1
+
 step "The application checks the device at start: no complaint means the logo can be controlled"
 timeout --preserve-status 2 "$app" && echo "(compatible; the application quit cleanly)"
 
