@@ -133,6 +133,19 @@ TEST_F(ApplicationSessionTest, AUrlStartsTheApplicationWhenItDoesNotRun) {
   EXPECT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 5)) << device().dump();
 }
 
+TEST_F(ApplicationSessionTest, TheDesktopRegistrationLetsTheBusStartTheApplication) {
+  // The first start registers the application; the bus can start it from then on.
+  EXPECT_EQ(sandbox.stop(startApp()), 0);
+  ASSERT_FALSE(appOwnsItsName());
+  auto open = sandbox.runProgram("/usr/bin/gdbus",
+                                 {"call", "--session", "--dest", "app.halomark.Halomark", "--object-path",
+                                  "/app/halomark/Halomark", "--method", "org.freedesktop.Application.Open",
+                                  "['halomark://signal?message=Hi&style=steady']", "{}"});
+  EXPECT_EQ(open.status, 0) << open.err;
+  EXPECT_TRUE(appOwnsItsName());
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return finalNits() == 500; }, 5)) << device().dump();
+}
+
 TEST_F(ApplicationSessionTest, SignalsPostedByShortLivedToolsAreNeverLost) {
   pid_t app = startApp();
   double resting = finalNits();
