@@ -7,6 +7,7 @@
 #include "automation/automation_rules.h"
 #include "automation/event_observation.h"
 #include "maintenance/apple_tables.h"
+#include "maintenance/uninstall.h"
 
 namespace {
 
@@ -166,6 +167,11 @@ void AppDelegate::apply() {
   logo_.nudgeDisplayBrightness();
   platform_.scheduler.after(kLateRefreshSeconds, weakly(&AppDelegate::refreshUI));
   refreshUI();
+}
+
+void AppDelegate::resetToApple() {
+  Maintenance::resetToApple(logo_, prefs_);
+  apply();
 }
 
 void AppDelegate::reassertIfNeeded() {

@@ -36,6 +36,9 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   void reassertIfNeeded();
   Setting effectiveSetting();
   void toggleLogo();
+  // The settings window's reset: the automatic setting, the full brightness range and the
+  // platform's own tables, then the apply loop.
+  void resetToApple();
 
   // The menu bar interface re-derives itself from the preferences and the live services; until
   // one is attached nothing needs refreshing.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -48,16 +49,18 @@ class UninstallTest : public ::testing::Test {
   std::string trashed = sandbox.dataHome() + "/Trash/files/Halomark.app";
 };
 
-TEST_F(UninstallTest, RestoresTheLogoAndRemovesEverything) {
+TEST_F(UninstallTest, QuitsTheApplicationRestoresTheLogoAndRemovesEverything) {
   ASSERT_EQ(sandbox.device({"create"}).status, 0);
   const auto platformTables = device();
-  // The platform's tables as the application saved them before its first change, and a change since.
-  nlohmann::json saved;
-  for (const char* key : kTableKeys) saved[std::string("apple.") + key] = platformTables[key];
-  writePreferences(saved);
-  ASSERT_EQ(sandbox.device({"set-table", kTableKeys[0], "[[0,5],[1,5],[2,5],[3,5],[4,5]]"}).status, 0);
   std::string absolute = link(".local/bin/halomark", executable);
   std::string relative = link("bin/halomark", "../../Applications/Halomark.app/Contents/MacOS/Halomark");
+  // The application keeps the logo off when it quits, so only the uninstall can give it back.
+  writePreferences({{"quitBehavior", "keepOff"}, {"setting", "off"}});
+  pid_t app = sandbox.spawn(executable, {});
+  const std::string desktopEntry = sandbox.dataHome() + "/applications/app.halomark.Halomark.desktop";
+  ASSERT_TRUE(
+      Sandbox::waitUntil([&] { return device()["LEBacklightMode"] == 0 && fs::exists(desktopEntry); }, 10))
+      << device().dump();
 
   auto declined = sandbox.runProgram(executable, {"uninstall"}, "no\n");
   EXPECT_EQ(declined.status, 1);
@@ -67,6 +70,9 @@ TEST_F(UninstallTest, RestoresTheLogoAndRemovesEverything) {
                 bundle + " to the Trash. Continue? [y/N] Cancelled.\n");
   EXPECT_TRUE(fs::exists(executable));
   EXPECT_TRUE(fs::exists(sandbox.preferencesFile()));
+  auto living = sandbox.livingProcesses();
+  EXPECT_NE(std::find(living.begin(), living.end(), app), living.end())
+      << "the application quit, though declined";
 
   auto result = sandbox.runProgram(executable, {"uninstall", "-y"});
   EXPECT_EQ(result.status, 0) << result.err;
@@ -81,6 +87,8 @@ TEST_F(UninstallTest, RestoresTheLogoAndRemovesEverything) {
                 "Moved Halomark to the Trash (" +
                 trashed + ").\n");
   EXPECT_EQ(result.err, "");
+  // It was asked to quit and had gone before the uninstall went on.
+  EXPECT_EQ(sandbox.wait(app, 0.5), 0);
 
   auto logo = device();
   EXPECT_EQ(logo["LEBacklightMode"], 2);
@@ -90,6 +98,7 @@ TEST_F(UninstallTest, RestoresTheLogoAndRemovesEverything) {
   }
   EXPECT_FALSE(fs::exists(fs::symlink_status(absolute)));
   EXPECT_FALSE(fs::exists(fs::symlink_status(relative)));
+  EXPECT_FALSE(fs::exists(desktopEntry));
   EXPECT_FALSE(fs::exists(bundle));
   EXPECT_TRUE(fs::exists(trashed + "/Contents/MacOS/Halomark"));
   EXPECT_NE(readFile(sandbox.dataHome() + "/Trash/info/Halomark.app.trashinfo").find("Path=" + bundle),
