@@ -49,10 +49,21 @@ class AttentionEndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(sandbox.device({"create"}).status, 0); }
 
+  // Starts the application and waits until it acts on signal requests: it takes its bus name a
+  // little before it listens, so a steady signal is asked for until it shows, then stopped.
   void startApp() {
     app = sandbox.spawnApp();
     ASSERT_TRUE(Sandbox::waitUntil(
         [&] { return sandbox.run({"status"}).out.find("Halomark app: running") != std::string::npos; }, 15));
+    double before = deviceState().first;
+    ASSERT_TRUE(Sandbox::waitUntil(
+        [&] {
+          sandbox.run({"signal", "--style", "steady"});
+          return std::abs(deviceState().first - 500) < 0.5;
+        },
+        15));
+    sandbox.run({"signal", "stop"});
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return std::abs(deviceState().first - before) < 0.01; }, 5));
   }
 
   // The device's current FinalNits and mode, as the device computes them.
