@@ -6,7 +6,7 @@ packages=(
   cmake g++ make
   qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev
   libx11-dev libxss-dev libxcb1-dev
-  dbus python3-dbusmock
+  dbus python3-dbusmock libglib2.0-bin
   xvfb xauth
   hyperfine
 )

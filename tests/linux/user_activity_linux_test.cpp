@@ -42,7 +42,7 @@ void stopProcess(pid_t pid) {
 }
 
 bool waitFor(const std::function<bool()>& ready) {
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 200; ++i) {
     if (ready()) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
@@ -163,15 +163,19 @@ TEST(LinuxUserActivityTest, MutterIdleMonitorComesBeforeTheScreenSaver) {
 }
 
 TEST(LinuxUserActivityTest, X11ScreenSaverExtensionComesFirst) {
-  // A display number unlikely to be taken; the test skips when the server does not come up.
-  std::string display = ":" + std::to_string(90 + getpid() % 9);
-  pid_t server = spawnShell("Xvfb " + display + " -nolisten tcp > /dev/null 2>&1");
-  std::string socket = "/tmp/.X11-unix/X" + display.substr(1);
-  bool up = waitFor([&] { return fs::exists(socket); });
+  // The server picks a free display number and writes it once it accepts connections.
+  fs::path numberFile = fs::temp_directory_path() / ("halomark-xvfb-" + std::to_string(getpid()));
+  fs::remove(numberFile);
+  pid_t server =
+      spawnShell("Xvfb -displayfd 3 -nolisten tcp 3> '" + numberFile.string() + "' > /dev/null 2>&1");
+  bool up = waitFor([&] { return readFile(numberFile).find('\n') != std::string::npos; });
+  std::string number = readFile(numberFile);
+  fs::remove(numberFile);
   if (!up) {
     stopProcess(server);
     GTEST_SKIP() << "Xvfb did not start";
   }
+  std::string display = ":" + number.substr(0, number.find('\n'));
 
   PrivateBus bus;
   bus.mock(kMutter, kMutterPath, kMutter);
