@@ -157,26 +157,18 @@ TEST_F(AttentionEndToEndTest, InterruptEndsTheChildAndSendsNothing) {
   pid_t monitor = monitorSignals();
   // The tool runs in a process group of its own, as a shell's foreground job would.
   pid_t tool = sandbox.spawn(Sandbox::commandLink(), {"run", "--", "sleep", "30"});
-  ASSERT_TRUE(Sandbox::waitUntil(
-      [&] {
-        for (pid_t pid : sandbox.livingProcesses()) {
-          auto words = Sandbox::commandLine(pid);
-          if (!words.empty() && words[0] == "sleep") return true;
-        }
-        return false;
-      },
-      5));
+  auto childRuns = [&] {
+    for (pid_t pid : sandbox.livingProcesses()) {
+      auto words = Sandbox::commandLine(pid);
+      if (!words.empty() && words[0] == "sleep") return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(Sandbox::waitUntil(childRuns, 5));
   ASSERT_EQ(::kill(-tool, SIGINT), 0);
+  // Ended by the interrupt itself: no handler let the tool go on to send a signal.
   EXPECT_EQ(sandbox.wait(tool, 5), 128 + SIGINT);
-  EXPECT_TRUE(Sandbox::waitUntil(
-      [&] {
-        for (pid_t pid : sandbox.livingProcesses()) {
-          auto words = Sandbox::commandLine(pid);
-          if (!words.empty() && words[0] == "sleep") return false;
-        }
-        return true;
-      },
-      5));
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return !childRuns(); }, 5));
   sandbox.run({"status"});  // a round trip on the bus, after which a stray notification would show
   EXPECT_EQ(sandbox.output(monitor).out.find("\"start\""), std::string::npos) << sandbox.output(monitor).out;
 }
