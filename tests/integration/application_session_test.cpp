@@ -158,6 +158,35 @@ TEST_F(ApplicationSessionTest, SignalsPostedByShortLivedToolsAreNeverLost) {
   EXPECT_EQ(sandbox.stop(app), 0);
 }
 
+// Waits on the bus for the application's name to get an owner and sends a steady signal at once.
+const char* const kSendOnOwnership = R"(
+import dbus, dbus.mainloop.glib
+from gi.repository import GLib
+dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+bus = dbus.SessionBus()
+loop = GLib.MainLoop()
+def owner_changed(name, old, new):
+    if name == 'app.halomark.Halomark' and new:
+        bus.send_message(dbus.lowlevel.SignalMessage('/app/halomark/Halomark', 'app.halomark.Halomark', 'signal'))
+        loop.quit()
+bus.add_signal_receiver(owner_changed, signal_name='NameOwnerChanged', dbus_interface='org.freedesktop.DBus')
+print('watching', flush=True)
+loop.run()
+bus.flush()
+)";
+
+TEST_F(ApplicationSessionTest, TheApplicationListensAsSoonAsItOwnsItsName) {
+  // A signal sent the moment the name appears must be heard: the tool relies on that.
+  for (int round = 0; round < 3; ++round) {
+    pid_t sender = sandbox.spawn("/usr/bin/python3", {"-c", kSendOnOwnership});
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(sender).out == "watching\n"; }, 10));
+    pid_t app = sandbox.spawnApp();
+    EXPECT_EQ(sandbox.wait(sender, 10), 0) << sandbox.output(sender).err;
+    EXPECT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 3)) << "round " << round;
+    EXPECT_EQ(sandbox.stop(app), 0);
+  }
+}
+
 TEST_F(ApplicationSessionTest, WithoutASessionBusTheToolStillStoresAndReports) {
   sandbox.unsetEnvironment("DBUS_SESSION_BUS_ADDRESS");
   // Nor the bus socket a systemd user session keeps in the runtime directory.

@@ -56,11 +56,14 @@ int run(int& argc, char** argv, Platform& platform) {
   });
   DBusBuses buses;
   if (auto bus = buses.session()) applicationObject.exportOn(*bus, kAppIdentifier);
-  // Without a session bus there is nothing to claim and nobody else to find; the application then
-  // runs on its own.
-  if (!platform.instances.claim(kAppIdentifier) && platform.instances.isRunning(kAppIdentifier)) return 0;
+  // A second copy leaves before it touches anything.
+  if (platform.instances.isRunning(kAppIdentifier)) return 0;
   platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
   delegate->applicationDidFinishLaunching();
+  // The name is taken only once the observers listen, because the tool takes its owner as ready to
+  // hear notifications. A copy that lost the name to one started at the same moment leaves the logo
+  // to it. Without a session bus there is nothing to claim and the application runs on its own.
+  if (!platform.instances.claim(kAppIdentifier) && platform.instances.isRunning(kAppIdentifier)) return 0;
   // Headless there is no menu to show why the logo is left alone.
   if (auto reason = AppDelegate::unavailableReason(delegate->compatibility()))
     std::cerr << "halomark: " << *reason << "\n";
