@@ -8,11 +8,15 @@ namespace {
 
 // Generous: the rule only needs to know whether a second, non-built-in display exists.
 constexpr std::size_t kMaxDisplays = 32;
+// The range of a signed 64-bit percentage, both bounds exact as doubles.
+constexpr double kMinPercent = -9223372036854775808.0;
+constexpr double kMaxPercentExclusive = 9223372036854775808.0;
 
-std::optional<std::int64_t> integerAt(const PlistValue& dictionary, const char* key) {
+// Read as a double, so that unsigned values beyond the signed range keep their size.
+std::optional<double> integerAt(const PlistValue& dictionary, const char* key) {
   auto found = dictionary.find(key);
   if (found == dictionary.end() || !found->is_number_integer()) return std::nullopt;
-  return found->get<std::int64_t>();
+  return found->get<double>();
 }
 
 std::optional<std::int64_t> internalBatteryPercent(const PlistValue& description) {
@@ -24,8 +28,10 @@ std::optional<std::int64_t> internalBatteryPercent(const PlistValue& description
   auto current = integerAt(description, "Current Capacity");
   auto maximum = integerAt(description, "Max Capacity");
   if (!current || !maximum || *maximum < 1) return std::nullopt;
-  double fraction = static_cast<double>(*current) / static_cast<double>(*maximum);
-  return static_cast<std::int64_t>(std::round(fraction * 100.0));
+  double percent = std::round(*current / *maximum * 100.0);
+  // A reading too large for the percentage is garbage, not a charge.
+  if (!(percent >= kMinPercent && percent < kMaxPercentExclusive)) return std::nullopt;
+  return static_cast<std::int64_t>(percent);
 }
 
 void samplePowerSources(PowerSources& sources, State& state) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "fakes/fake_platform.h"
 
 namespace {
@@ -29,6 +31,17 @@ TEST_F(PowerStateTest, PercentRoundsHalvesAwayFromZero) {
   EXPECT_EQ(percentOf(0, 100), 0);
   EXPECT_EQ(percentOf(110, 100), 110);  // not clamped
   EXPECT_EQ(percentOf(5, 0), std::nullopt);
+}
+
+TEST_F(PowerStateTest, CapacitiesTooLargeForAPercentageGiveNone) {
+  EXPECT_EQ(percentOf(std::numeric_limits<std::int64_t>::max(), 1), std::nullopt);
+  // An unsigned reading beyond the signed range must not wrap into a negative charge.
+  fake.powerSources.state = PowerSourcesSnapshot{
+      "AC Power", {battery("InternalBattery", std::numeric_limits<std::uint64_t>::max(), 1)}};
+  EXPECT_EQ(Power::current(fake.platform).percent, std::nullopt);
+  fake.powerSources.state = PowerSourcesSnapshot{
+      "AC Power", {battery("InternalBattery", std::uint64_t{1} << 63, std::uint64_t{1} << 63)}};
+  EXPECT_EQ(Power::current(fake.platform).percent, 100);
 }
 
 TEST_F(PowerStateTest, OnlyInternalBatteriesCountAndTheLastWins) {
