@@ -78,6 +78,16 @@ void cleanEvents(Json& hooks) {
   }
 }
 
+// The settings for looking at only. Values nested too deeply for the editor are left out rather
+// than refused: the hooks sit near the top, and copying such values could exhaust the stack.
+Json readShallow(const std::string& bytes) {
+  auto shallow = [](int depth, Json::parse_event_t event, Json&) {
+    bool opens = event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start;
+    return !opens || static_cast<std::size_t>(depth) < kMaxSettingsDepth;
+  };
+  return Json::parse(bytes, shallow, false);
+}
+
 // Inside double quotes the shell still gives these characters a meaning; a backslash keeps them
 // literal so that any folder name reaches the hook as it is.
 std::string quotedForShell(const std::string& text) {
@@ -201,7 +211,7 @@ bool isInstalled(const std::string& home) {
     return false;
   }
   if (!bytes) return false;
-  Json settings = Json::parse(*bytes, nullptr, false);
+  Json settings = readShallow(*bytes);
   if (!settings.is_object()) return false;
   auto hooks = settings.find("hooks");
   if (hooks == settings.end() || !hooks->is_object()) return false;

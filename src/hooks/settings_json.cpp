@@ -12,9 +12,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Deep enough for any real settings file, shallow enough that the recursive writer and comparisons
-// of the JSON library never exhaust the stack.
-constexpr std::size_t kMaxDepth = 512;
 // A double tells apart every decimal of up to 17 significant digits that it can hold; more digits
 // than that would be rounded away when the file is written back.
 constexpr std::size_t kMaxSignificantDigits = 17;
@@ -92,7 +89,7 @@ class SettingsReader : public Json::json_sax_t {
     return true;
   }
   bool open(Json container) {
-    if (open_.size() >= kMaxDepth) throw HookError::unreadable("it's nested too deeply");
+    if (open_.size() >= kMaxSettingsDepth) throw HookError::unreadable("it's nested too deeply");
     open_.push_back(place(std::move(container)));
     return true;
   }

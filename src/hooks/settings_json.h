@@ -2,11 +2,16 @@
 // changing it, and the pretty-printed, key-sorted form the editor writes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 namespace ClaudeHook {
+
+// Deep enough for any real settings file, shallow enough that the recursive writer, copies and
+// comparisons of the JSON library never exhaust the stack.
+inline constexpr std::size_t kMaxSettingsDepth = 512;
 
 // Parses the settings file's bytes (`path` only names the file in errors). Text that is not JSON
 // throws PlatformError with the parser's description; JSON whose rewrite would alter a value (a

@@ -221,6 +221,16 @@ TEST_F(ClaudeHookTest, NotificationMissingOrMalformedReadsAsNotInstalled) {
   EXPECT_TRUE(installed());
 }
 
+TEST_F(ClaudeHookTest, DeeplyNestedValuesDoNotHideOrBreakTheInstalledCheck) {
+  const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+  const std::string userHook = R"({"type": "command", "command": "echo", "extra": )" + deep + "}";
+  home.writeSettings(R"({"hooks": {"Notification": [{"hooks": [)" + userHook + "]}]}}");
+  EXPECT_FALSE(installed());
+  home.writeSettings(R"({"hooks": {"Notification": [{"hooks": [)" + userHook + "]}, " + group(kStart).dump() +
+                     "]}}");
+  EXPECT_TRUE(installed());
+}
+
 TEST_F(ClaudeHookTest, InstallReplacesAHooksMemberOfAnotherKindButKeepsOtherEventsValues) {
   home.writeSettings(R"({"hooks": ["old"]})");
   install();
