@@ -64,6 +64,9 @@ void Prefs::migrateLegacyIfNeeded() {
     if (!hasKeys(source)) return;
   }
   d_->replaceDomain(kAppIdentifier, *source);
+  // The earlier settings go only once their copy is in place; after a failed write they stay for
+  // the next start to try again.
+  if (!hasKeys(d_->domain(kAppIdentifier))) return;
   d_->removeDomain(sourceName);
   d_->synchronize();
 }

@@ -93,6 +93,22 @@ TEST_F(PrefsTest, MigrationTakesTheFirstLegacyDomainOnce) {
   EXPECT_EQ(fake.preferences.domains[kAppIdentifier].size(), 1u);
 }
 
+// A store whose whole-domain writes do not land, as when the folder cannot be written.
+class UnwritableDomains : public FakePreferenceDomains {
+ public:
+  void replaceDomain(const std::string&, const PlistDictionary&) override {}
+};
+
+TEST(PrefsMigration, KeepsTheLegacyDomainWhenTheCopyDoesNotLand) {
+  UnwritableDomains domains;
+  domains.domains[kLegacyIdentifier1] = {{"setting", "off"}, {"fixedNits", 80.0}};
+  Prefs prefs(domains);
+  prefs.migrateLegacyIfNeeded();
+  EXPECT_TRUE(domains.removedDomains.empty());
+  ASSERT_TRUE(domains.domains.count(kLegacyIdentifier1));
+  EXPECT_EQ(domains.domains[kLegacyIdentifier1].size(), 2u);
+}
+
 TEST(PrefsFormatHour, WrapsIntoTwelveHourLabels) {
   EXPECT_EQ(Prefs::formatHour(0), "12 AM");
   EXPECT_EQ(Prefs::formatHour(12), "12 PM");
