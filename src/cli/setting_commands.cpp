@@ -57,36 +57,34 @@ std::optional<double> parseNits(const std::string& text) {
   return value;
 }
 
-void commitSettingChange(Prefs& prefs, CliContext& context) {
-  prefs.synchronize();
+int commitSettingChange(Prefs& prefs, CliContext& context) {
+  bool saved = prefs.synchronize();
+  if (!saved) context.err << "halomark: couldn't save the setting\n";
   notifyApp(context);
   context.platform.clock.sleep(kSettleSeconds);
   printStatus(prefs, context);
+  return saved ? 0 : 1;
 }
 
 int turnOn(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
   prefs.setSetting(prefs.lastOnSetting());
-  commitSettingChange(prefs, context);
-  return 0;
+  return commitSettingChange(prefs, context);
 }
 
 int turnOff(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
   prefs.set("setting", "off");
-  commitSettingChange(prefs, context);
-  return 0;
+  return commitSettingChange(prefs, context);
 }
 
 int toggle(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
   prefs.setSetting(prefs.setting().isOff() ? prefs.lastOnSetting() : Setting::off());
-  commitSettingChange(prefs, context);
-  return 0;
+  return commitSettingChange(prefs, context);
 }
 
 int followDisplay(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
   prefs.set("lastOn", "automatic");
   prefs.set("setting", "automatic");
-  commitSettingChange(prefs, context);
-  return 0;
+  return commitSettingChange(prefs, context);
 }
 
 int setNits(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& context) {
@@ -103,16 +101,14 @@ int setNits(const std::vector<std::string>& arguments, Prefs& prefs, CliContext&
                 << ")\n";
   }
   prefs.setSetting(Setting::fixed(*nits));
-  commitSettingChange(prefs, context);
-  return 0;
+  return commitSettingChange(prefs, context);
 }
 
 int reset(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
   prefs.set("lastOn", "automatic");
   prefs.set("setting", "automatic");
   prefs.set("ignoreLimits", true);
-  commitSettingChange(prefs, context);
-  return 0;
+  return commitSettingChange(prefs, context);
 }
 
 }  // namespace CLI

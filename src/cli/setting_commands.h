@@ -22,7 +22,8 @@ int reset(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& c
 std::optional<double> parseNits(const std::string& text);
 
 // After a change: makes it visible to other processes, tells the application (or starts it), gives
-// it time to apply, and reports the result.
-void commitSettingChange(Prefs& prefs, CliContext& context);
+// it time to apply, and reports the result. Returns the exit status: 1 when the change could not be
+// saved.
+int commitSettingChange(Prefs& prefs, CliContext& context);
 
 }  // namespace CLI

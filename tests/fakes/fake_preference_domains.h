@@ -36,10 +36,11 @@ class FakePreferenceDomains : public PreferenceDomains {
   }
   bool synchronize() override {
     ++synchronizeCount;
-    return true;
+    return !synchronizeFails;
   }
 
   std::map<std::string, PlistDictionary> domains;
   std::vector<std::string> removedDomains;
   int synchronizeCount = 0;
+  bool synchronizeFails = false;  // as when the store's folder cannot be written
 };

@@ -99,6 +99,20 @@ TEST_F(SettingCommandsTest, ResetTurnsIgnoreLimitsBackOn) {
   expectCommits(1);
 }
 
+TEST_F(SettingCommandsTest, AChangeThatCouldNotBeSavedFails) {
+  fake.preferences.synchronizeFails = true;
+  for (const char* command : {"on", "off", "toggle", "auto", "reset"}) {
+    err.str("");
+    EXPECT_EQ(run({command}), 1) << command;
+    EXPECT_EQ(err.str(), "halomark: couldn't save the setting\n") << command;
+  }
+  err.str("");
+  EXPECT_EQ(run({"set", "80"}), 1);
+  EXPECT_EQ(err.str(), "halomark: couldn't save the setting\n");
+  // The application is still told and the report still shows what the store holds.
+  expectCommits(6);
+}
+
 TEST_F(SettingCommandsTest, SetAcceptsNitsInAnyCase) {
   for (const char* value : {"80", "80nits", "80NITS", "nits80", "8nits0", "+80", "80.0", "8e1"}) {
     prefs.setSetting(Setting::automatic());
