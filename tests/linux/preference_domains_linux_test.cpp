@@ -104,6 +104,20 @@ TEST_F(LinuxPreferenceDomainsTest, UnparsableFileReadsEmptyAndIsKeptAsideBeforeT
   EXPECT_EQ(prefs.domain("d"), (PlistDictionary{{"a", 1}}));
 }
 
+TEST_F(LinuxPreferenceDomainsTest, AbsurdlyDeepFileCountsAsBroken) {
+  const std::string deep = "{\"a\": " + std::string(200000, '[') + std::string(200000, ']') + "}";
+  ScratchDirectory::write(fileOf("d"), deep);
+  EXPECT_FALSE(prefs.value("d", "a"));
+  prefs.setValue("d", "setting", "off");
+  EXPECT_EQ(ScratchDirectory::read(fileOf("d") + ".corrupt"), deep);
+  EXPECT_EQ(prefs.domain("d"), (PlistDictionary{{"setting", "off"}}));
+
+  // Ordinary nesting is kept.
+  const std::string nested = "{\"a\": " + std::string(100, '[') + std::string(100, ']') + "}";
+  ScratchDirectory::write(fileOf("e"), nested);
+  EXPECT_TRUE(prefs.value("e", "a"));
+}
+
 TEST_F(LinuxPreferenceDomainsTest, ReplaceAndRemoveWholeDomains) {
   prefs.setValue("d", "old", 1);
   prefs.setValue("keep", "k", "v");

@@ -13,6 +13,24 @@
 namespace {
 
 constexpr mode_t kFileMode = 0600;
+// Nothing this product stores is nested anywhere near this deep; a file that is would make copying
+// and writing it recurse until the stack runs out, so it counts as broken.
+constexpr int kMaxDepth = 512;
+struct TooDeep {};
+
+nlohmann::json parseObject(const std::string& bytes) {
+  try {
+    return nlohmann::json::parse(
+        bytes,
+        [](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+          if (depth > kMaxDepth) throw TooDeep{};
+          return true;
+        },
+        false);
+  } catch (const TooDeep&) {
+    return nlohmann::json(nlohmann::json::value_t::discarded);
+  }
+}
 
 // Holds the exclusive lock on the lock file. Whoever removes the data file also removes the lock
 // file while holding the lock; a locker that then finds its file gone from the path retries on
@@ -85,7 +103,7 @@ LockedJsonFile::Loaded LockedJsonFile::load() const {
     loaded.parse = Parse::unreadable;
     return loaded;
   }
-  auto parsed = nlohmann::json::parse(loaded.bytes, nullptr, false);
+  auto parsed = parseObject(loaded.bytes);
   if (parsed.is_discarded() || !parsed.is_object()) {
     loaded.parse = Parse::corrupt;
     return loaded;
