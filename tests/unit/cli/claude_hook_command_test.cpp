@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
+#include "fakes/cli_harness.h"
 #include "fakes/fake_platform.h"
 #include "prefs/app_identifier.h"
 #include "unit/hooks/temporary_home.h"
 
 namespace {
 
-class ClaudeHookCommandTest : public ::testing::Test {
+class ClaudeHookCommandTest : public ::testing::Test, protected CliHarness {
  protected:
   ClaudeHookCommandTest() {
     fake.process.home = home.home;
@@ -23,10 +24,6 @@ class ClaudeHookCommandTest : public ::testing::Test {
   }
 
   TemporaryHome home;
-  FakePlatform fake;
-  std::ostringstream out, err;
-  std::istringstream in;
-  CliContext context{fake.platform, out, err, in};
 };
 
 TEST_F(ClaudeHookCommandTest, StatusInstallAndRemoveSayWhatTheyDid) {

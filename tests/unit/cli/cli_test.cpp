@@ -4,21 +4,17 @@
 
 #include <sstream>
 
+#include "fakes/cli_harness.h"
 #include "fakes/fake_platform.h"
 #include "prefs/app_identifier.h"
 
 namespace {
 
-class CliTest : public ::testing::Test {
+class CliTest : public ::testing::Test, protected CliHarness {
  protected:
   CliTest() { fake.instances.running = true; }
   int run(const std::vector<std::string>& arguments) { return CLI::run(arguments, context); }
   PlistDictionary& stored() { return fake.preferences.domains[kAppIdentifier]; }
-
-  FakePlatform fake;
-  std::ostringstream out, err;
-  std::istringstream in;
-  CliContext context{fake.platform, out, err, in};
 };
 
 const char* const kEnglishUsage =

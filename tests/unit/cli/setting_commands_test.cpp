@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "fakes/cli_harness.h"
 #include "fakes/fake_platform.h"
 #include "prefs/app_identifier.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 const char* const kBadNumber = "halomark: set needs a number of nits, e.g. halomark set 80\n";
 
-class SettingCommandsTest : public ::testing::Test {
+class SettingCommandsTest : public ::testing::Test, protected CliHarness {
  protected:
   SettingCommandsTest() { fake.instances.running = true; }
   int run(const std::vector<std::string>& arguments) { return CLI::run(arguments, context); }
@@ -28,12 +29,6 @@ class SettingCommandsTest : public ::testing::Test {
     EXPECT_DOUBLE_EQ(fake.clock.slept, 1.2 * count);
     EXPECT_TRUE(fake.bundles.opened.empty());
   }
-
-  FakePlatform fake;
-  Prefs prefs{fake.preferences};
-  std::ostringstream out, err;
-  std::istringstream in;
-  CliContext context{fake.platform, out, err, in};
 };
 
 TEST_F(SettingCommandsTest, OffKeepsTheLastOnSettingAndOnBringsItBack) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "fakes/cli_harness.h"
 #include "fakes/fake_platform.h"
 #include "prefs/app_identifier.h"
 
@@ -13,14 +14,8 @@ namespace {
 
 using Payload = std::map<std::string, std::string>;
 
-class SignalCommandsTest : public ::testing::Test {
+class SignalCommandsTest : public ::testing::Test, protected CliHarness {
  protected:
-  FakePlatform fake;
-  std::ostringstream out;
-  std::ostringstream err;
-  std::istringstream in;
-  CliContext context{fake.platform, out, err, in};
-
   SignalCommandsTest() {
     fake.bundles.mainIdentifier = kAppIdentifier;
     fake.bundles.mainPath = "/Applications/Halomark.app";

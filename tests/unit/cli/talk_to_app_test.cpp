@@ -3,17 +3,14 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "fakes/cli_harness.h"
 #include "fakes/fake_platform.h"
 #include "prefs/app_identifier.h"
 
 namespace {
 
-class TalkToAppTest : public ::testing::Test {
+class TalkToAppTest : public ::testing::Test, protected CliHarness {
  protected:
-  FakePlatform fake;
-  std::ostringstream out, err;
-  std::istringstream in;
-  CliContext context{fake.platform, out, err, in};
 };
 
 TEST_F(TalkToAppTest, RunningApplicationGetsExactlyOneNotification) {

@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "cli/uninstall_report.h"
+#include "fakes/cli_harness.h"
 #include "fakes/fake_platform.h"
 #include "fakes/temp_tree.h"
 #include "prefs/app_identifier.h"
@@ -16,7 +17,7 @@ namespace {
 const std::string kFirstPromptLine =
     "This restores Apple's normal logo behavior, removes Halomark's settings and command links,\n";
 
-class UninstallCommandTest : public ::testing::Test {
+class UninstallCommandTest : public ::testing::Test, protected CliHarness {
  protected:
   UninstallCommandTest() {
     fake.bundles.mainIdentifier = kAppIdentifier;
@@ -35,11 +36,6 @@ class UninstallCommandTest : public ::testing::Test {
 
   TempTree tree;
   std::string bundle = tree.makeBundle("Applications/Halomark.app");
-  FakePlatform fake;
-  Prefs prefs{fake.preferences};
-  std::ostringstream out, err;
-  std::istringstream in;
-  CliContext context{fake.platform, out, err, in};
 };
 
 TEST_F(UninstallCommandTest, WithoutABundleNothingHappens) {
