@@ -7,6 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/linux/user_directories.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -80,13 +82,7 @@ DesktopEntries::DesktopEntries(std::vector<std::string> applicationDirs)
 
 std::vector<std::string> DesktopEntries::applicationDirsFromEnvironment() {
   std::vector<std::string> dirs;
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  const char* home = std::getenv("HOME");
-  if (dataHome && *dataHome) {
-    dirs.push_back(std::string(dataHome) + "/applications");
-  } else if (home && *home) {
-    dirs.push_back(std::string(home) + "/.local/share/applications");
-  }
+  dirs.push_back(UserDirectories::dataHome() + "/applications");
   const char* dataDirs = std::getenv("XDG_DATA_DIRS");
   std::istringstream list((dataDirs && *dataDirs) ? dataDirs : "/usr/local/share:/usr/share");
   std::string dir;

@@ -1,6 +1,5 @@
 #include "platform/linux/desktop_integration_linux.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -13,12 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string defaultDataHome() {
-  const char* configured = std::getenv("XDG_DATA_HOME");
-  if (configured && fs::path(configured).is_absolute()) return configured;
-  return UserDirectories::home() + "/.local/share";
-}
 
 // One argument quoted for an Exec line: `"`, `` ` ``, `$` and `\` are backslash-escaped inside the
 // quotes.
@@ -78,7 +71,7 @@ void writeIfDifferent(const std::string& path, const std::string& contents) {
 
 }  // namespace
 
-LinuxDesktopIntegration::LinuxDesktopIntegration() : LinuxDesktopIntegration(defaultDataHome()) {}
+LinuxDesktopIntegration::LinuxDesktopIntegration() : LinuxDesktopIntegration(UserDirectories::dataHome()) {}
 
 LinuxDesktopIntegration::LinuxDesktopIntegration(std::string dataHome) : dataHome_(std::move(dataHome)) {}
 

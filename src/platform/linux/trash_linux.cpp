@@ -6,20 +6,10 @@
 
 #include "platform/linux/user_directories.h"
 
-namespace {
-
-QString dataHome() {
-  QString configured = qEnvironmentVariable("XDG_DATA_HOME");
-  if (QDir::isAbsolutePath(configured)) return configured;
-  return QString::fromStdString(UserDirectories::home()) + "/.local/share";
-}
-
-}  // namespace
-
 std::variant<Trashed, TrashFailure> LinuxTrash::moveToTrash(const std::string& path) {
   const QString original = QString::fromStdString(path);
   // Without the data folder Qt "trashes" into ./files beside the working directory.
-  const QString data = dataHome();
+  const QString data = QString::fromStdString(UserDirectories::dataHome());
   if (!QDir().mkpath(data)) return TrashFailure{"Couldn't create the folder " + data.toStdString() + "."};
   QFile item(original);
   if (!item.moveToTrash()) return TrashFailure{item.errorString().toStdString()};

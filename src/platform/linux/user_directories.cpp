@@ -37,6 +37,8 @@ std::string home() {
 
 std::string configHome() { return absoluteVariable("XDG_CONFIG_HOME").value_or(home() + "/.config"); }
 
+std::string dataHome() { return absoluteVariable("XDG_DATA_HOME").value_or(home() + "/.local/share"); }
+
 std::string cacheHome() { return absoluteVariable("XDG_CACHE_HOME").value_or(home() + "/.cache"); }
 
 std::optional<std::string> runtimeDirectory() { return absoluteVariable("XDG_RUNTIME_DIR"); }

@@ -11,6 +11,8 @@ namespace UserDirectories {
 std::string home();
 // $XDG_CONFIG_HOME, else ~/.config.
 std::string configHome();
+// $XDG_DATA_HOME, else ~/.local/share.
+std::string dataHome();
 // $XDG_CACHE_HOME, else ~/.cache.
 std::string cacheHome();
 // $XDG_RUNTIME_DIR; none when unset.
