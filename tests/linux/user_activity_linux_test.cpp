@@ -1,104 +1,45 @@
+// Idle time, user activity and keep-display-on through an X server and mocked desktop services on a
+// private bus.
 #include "platform/linux/user_activity_linux.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "dbusmock_bus.h"
+#include "scratch_directory.h"
 #include "xvfb_server.h"
 
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
-
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Starts `command` (through the shell) in the background; returns its process id.
-pid_t spawnShell(const std::string& command) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return pid;
-}
-
-void stopProcess(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
-}
-
-bool waitFor(const std::function<bool()>& ready) {
-  for (int i = 0; i < 200; ++i) {
-    if (ready()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
-}
 
 // A private session bus with mocked desktop services on it; never the user's own bus.
 class PrivateBus {
  public:
-  PrivateBus() : dir_(fs::temp_directory_path() / ("halomark-bus-" + std::to_string(getpid()))) {
-    fs::create_directories(dir_);
-    fs::path addressFile = dir_ / "address";
-    daemon_ = spawnShell("dbus-daemon --session --nofork --print-address=1 > '" + addressFile.string() +
-                         "' 2>/dev/null");
-    waitFor([&] { return readFile(addressFile).find('\n') != std::string::npos; });
-    address_ = readFile(addressFile);
-    address_.erase(address_.find_last_not_of('\n') + 1);
-  }
-  ~PrivateBus() {
-    for (pid_t mock : mocks_) stopProcess(mock);
-    stopProcess(daemon_);
-    fs::remove_all(dir_);
-  }
-  const std::string& address() const { return address_; }
+  std::string address() const { return bus_.address().toStdString(); }
 
   // Puts a mock object on the bus whose calls are logged; returns the log's path.
-  fs::path mock(const std::string& name, const std::string& path, const std::string& interface) {
-    fs::path log = dir_ / (name + ".log");
-    mocks_.push_back(spawnShell("env DBUS_SESSION_BUS_ADDRESS='" + address_ +
-                                "' /usr/bin/python3 -m dbusmock -l '" + log.string() + "' " + name + " " +
-                                path + " " + interface));
-    waitFor([&] { return gdbus(name, path, "org.freedesktop.DBus.Introspectable.Introspect", "") == 0; });
+  std::string mock(const char* name, const char* path, const char* interface) {
+    std::string log = scratch_ / (std::string(name) + ".log");
+    EXPECT_TRUE(bus_.startMock(QString::fromUtf8(name),
+                               {QStringLiteral("-l"), QString::fromStdString(log), QString::fromUtf8(name),
+                                QString::fromUtf8(path), QString::fromUtf8(interface)}))
+        << name;
     return log;
   }
-  void addMethod(const std::string& name, const std::string& path, const std::string& interface,
-                 const std::string& method, const std::string& in, const std::string& out,
-                 const std::string& code) {
-    int status = gdbus(name, path, "org.freedesktop.DBus.Mock.AddMethod",
-                       interface + " " + method + " '" + in + "' '" + out + "' '" + code + "'");
-    ASSERT_EQ(status, 0) << method;
+  void addMethod(const char* name, const char* path, const char* interface, const char* method,
+                 const char* in, const char* out, const char* code) {
+    EXPECT_TRUE(bus_.call(QString::fromUtf8(name), QString::fromUtf8(path),
+                          QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("AddMethod"),
+                          {QString::fromUtf8(interface), QString::fromUtf8(method), QString::fromUtf8(in),
+                           QString::fromUtf8(out), QString::fromUtf8(code)}))
+        << method;
   }
 
  private:
-  int gdbus(const std::string& name, const std::string& path, const std::string& method,
-            const std::string& args) {
-    std::string command = "gdbus call --address '" + address_ + "' --dest " + name + " --object-path " +
-                          path + " --method " + method + " " + args + " > /dev/null 2>&1";
-    return std::system(command.c_str());
-  }
-
-  fs::path dir_;
-  std::string address_;
-  pid_t daemon_ = -1;
-  std::vector<pid_t> mocks_;
+  ScratchDirectory scratch_;
+  DBusMockBus bus_;
 };
 
 constexpr const char* kScreenSaver = "org.freedesktop.ScreenSaver";
@@ -123,7 +64,7 @@ TEST(LinuxUserActivityTest, NothingToAskMeansUnknownAndFailure) {
 
 TEST(LinuxUserActivityTest, ScreenSaverOnTheSessionBus) {
   PrivateBus bus;
-  fs::path log = bus.mock(kScreenSaver, kScreenSaverPath, kScreenSaver);
+  std::string log = bus.mock(kScreenSaver, kScreenSaverPath, kScreenSaver);
   bus.addMethod(kScreenSaver, kScreenSaverPath, kScreenSaver, "GetSessionIdleTime", "", "u", "ret = 42");
   bus.addMethod(kScreenSaver, kScreenSaverPath, kScreenSaver, "SimulateUserActivity", "", "", "");
   // A cookie of 0 is a valid answer; the assertion handed out must still be non-zero.
@@ -143,7 +84,7 @@ TEST(LinuxUserActivityTest, ScreenSaverOnTheSessionBus) {
   activity.releaseAssertion(first);
   activity.releaseAssertion(first);  // already released: no second call
 
-  std::string calls = readFile(log);
+  std::string calls = ScratchDirectory::read(log);
   EXPECT_NE(calls.find("SimulateUserActivity"), std::string::npos) << calls;
   EXPECT_NE(calls.find("Inhibit \"Halomark\" \"Halomark attention signal\""), std::string::npos) << calls;
   auto firstRelease = calls.find("UnInhibit 9");
@@ -173,7 +114,7 @@ TEST(LinuxUserActivityTest, X11ScreenSaverExtensionComesFirst) {
     ASSERT_TRUE(x.started()) << "Xvfb is needed";
     LinuxUserActivity activity(x.display().toStdString(), bus.address());
     auto idle = std::optional<double>();
-    waitFor([&] { return (idle = activity.secondsSinceLastInput()).has_value(); });
+    waitUntil([&] { return (idle = activity.secondsSinceLastInput()).has_value(); }, 10);
     ASSERT_TRUE(idle.has_value());
     EXPECT_GE(*idle, 0.0);
     EXPECT_LT(*idle, 120.0);
