@@ -2,9 +2,6 @@
 
 #include <signal.h>
 
-#include <chrono>
-#include <thread>
-
 #include "integration/sandbox.h"
 
 namespace {
@@ -36,8 +33,10 @@ TEST(ApplicationTest, ChecksTheEmulatedDeviceAtStart) {
   Sandbox sandbox;
   ASSERT_EQ(sandbox.device({"create"}).status, 0);
   pid_t app = sandbox.spawnApp();
-  // A compatible device draws no complaint; give the check time to run before asking to quit.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  // A compatible device draws no complaint. The application takes its bus name only after the
+  // check, so once the tool sees it running the check has run.
+  ASSERT_TRUE(Sandbox::waitUntil(
+      [&] { return sandbox.run({"status"}).out.find("Halomark app: running") != std::string::npos; }, 15));
   EXPECT_EQ(sandbox.stop(app), 0);
   EXPECT_EQ(sandbox.output(app).err, "");
 

@@ -4,9 +4,7 @@
 
 #include <signal.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 namespace {
 
@@ -76,8 +74,8 @@ TEST(SandboxTest, ReportsStatusesAndStreams) {
   EXPECT_EQ(held.status, 0);
   EXPECT_EQ(held.out, "started\n");
 
-  pid_t stubborn = sandbox.spawn("/bin/sh", {"-c", "trap '' TERM; while :; do sleep 0.1; done"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  pid_t stubborn = sandbox.spawn("/bin/sh", {"-c", "trap '' TERM; echo ready; while :; do sleep 0.1; done"});
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(stubborn).out == "ready\n"; }, 10));
   EXPECT_EQ(sandbox.stop(stubborn, 0.5), -1);
   EXPECT_FALSE(alive(stubborn));
 }
