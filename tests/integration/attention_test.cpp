@@ -173,4 +173,26 @@ TEST_F(AttentionEndToEndTest, InterruptEndsTheChildAndSendsNothing) {
   EXPECT_EQ(sandbox.output(monitor).out.find("\"start\""), std::string::npos) << sandbox.output(monitor).out;
 }
 
+// Holds the lock of the file named by its argument for three seconds.
+const char* const kHoldLock = R"(
+import fcntl, sys, time
+lock = open(sys.argv[1], 'a')
+fcntl.flock(lock, fcntl.LOCK_EX)
+print('held', flush=True)
+time.sleep(3)
+)";
+
+TEST_F(AttentionEndToEndTest, ASignalThatStartsTheApplicationReachesIt) {
+  // The application starts slowly: the device it checks first is busy for a while.
+  pid_t busy = sandbox.spawn(
+      "/usr/bin/python3", {"-c", kHoldLock, sandbox.runtimeDirectory() + "/halomark/logo-device.json.lock"});
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(busy).out == "held\n"; }, 10));
+  auto result = sandbox.run({"signal", "--style", "steady", "--message", "hi"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out + result.err, "");
+  // Nothing repeats the request: it was posted once the application listened.
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return std::abs(deviceState().first - 500) < 0.5; }, 5))
+      << deviceState().first;
+}
+
 }  // namespace

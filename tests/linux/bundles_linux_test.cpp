@@ -9,7 +9,9 @@
 #include <sstream>
 #include <thread>
 
+#include "linux/dbusmock_bus.h"
 #include "linux/scratch_directory.h"
+#include "platform/linux/app_instances_linux.h"
 #include "platform/linux/plist_xml.h"
 #include "platform/linux/process_info_linux.h"
 
@@ -58,6 +60,37 @@ here=$(dirname "$0")
 echo "$# $(cut -d' ' -f6 /proc/$$/stat) $$ $(readlink /proc/$$/fd/0)" > "$here/../started.tmp"
 mv "$here/../started.tmp" "$here/../started"
 )sh";
+
+// Stands for an application that takes a while to start: it owns its name on the bus only after a
+// pause, and ends with the bus.
+const char* kSlowApplication = R"sh(#!/bin/sh
+exec /usr/bin/python3 -c '
+import dbus, sys, time
+time.sleep(0.5)
+bus = dbus.bus.BusConnection(sys.argv[1])
+bus.request_name(sys.argv[2])
+while True:
+    time.sleep(0.2)
+    bus.get_name_owner("org.freedesktop.DBus")
+' "$BUS_ADDRESS" org.example.Slow
+)sh";
+
+const char* kSlowInfoPlist = R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0">
+<dict>
+	<key>CFBundleExecutable</key>
+	<string>Slow</string>
+	<key>CFBundleIdentifier</key>
+	<string>org.example.Slow</string>
+</dict>
+</plist>
+)";
+
+// No session bus: nothing to wait for beyond the start itself.
+DBusBuses noBuses() {
+  auto absent = [] { return QDBusConnection(QStringLiteral("halomark-test-no-bus")); };
+  return DBusBuses(absent, absent);
+}
 
 class LinuxBundlesTest : public ::testing::Test {
  protected:
@@ -121,7 +154,7 @@ TEST_F(LinuxBundlesTest, PropertyListsOtherThanDictionariesAndMalformedOnesAreRe
 }
 
 TEST_F(LinuxBundlesTest, OpenApplicationStartsTheExecutableDetachedWithoutArguments) {
-  LinuxBundles bundles(process, executable);
+  LinuxBundles bundles(process, executable, noBuses());
   ASSERT_EQ(bundles.openApplication(bundle, 10), std::nullopt);
   std::string marker = bundle + "/Contents/started";
   for (int i = 0; i < 500 && !fs::exists(marker); ++i)
@@ -138,6 +171,28 @@ TEST_F(LinuxBundlesTest, OpenApplicationStartsTheExecutableDetachedWithoutArgume
   auto missing = bundles.openApplication(scratch / "Apps/Missing.app", 10);
   ASSERT_TRUE(missing);
   EXPECT_NE(missing->find("Missing.app"), std::string::npos) << *missing;
+}
+
+TEST_F(LinuxBundlesTest, OpenApplicationCompletesOnceTheApplicationOwnsItsName) {
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  std::string slow = scratch / "Apps/Slow.app";
+  std::string script = kSlowApplication;
+  script.replace(script.find("$BUS_ADDRESS"), 12, bus.address().toStdString());
+  ScratchDirectory::write(slow + "/Contents/Info.plist", kSlowInfoPlist);
+  ScratchDirectory::write(slow + "/Contents/MacOS/Slow", script);
+  ::chmod((slow + "/Contents/MacOS/Slow").c_str(), 0755);
+
+  LinuxBundles bundles(process, executable, bus.buses());
+  ASSERT_EQ(bundles.openApplication(slow, 60), std::nullopt);
+  QDBusConnection connection = bus.connection();
+  EXPECT_TRUE(DBusCall::hasOwner(connection, "org.example.Slow")) << "a request sent now reaches it";
+  LinuxAppInstances(bus.buses()).requestQuit("org.example.Slow");
+
+  // A start that ends at once (a second copy, say) will never own the name: no waiting for it. With
+  // the whole time limit spent, this would outlast the test's own.
+  ASSERT_EQ(bundles.openApplication(bundle, 600), std::nullopt);
+  EXPECT_FALSE(DBusCall::hasOwner(connection, "app.halomark.Halomark"));
 }
 
 }  // namespace

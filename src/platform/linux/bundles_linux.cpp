@@ -2,14 +2,17 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/linux/plist_xml.h"
 
@@ -28,10 +31,12 @@ std::string startError(const std::string& path, int error) {
   return "couldn't open " + path + ": " + std::strerror(error);
 }
 
+constexpr auto kAnnouncePoll = std::chrono::milliseconds(50);
+
 }  // namespace
 
-LinuxBundles::LinuxBundles(ProcessInfo& process, std::string executablePath)
-    : process_(process), executablePath_(std::move(executablePath)) {}
+LinuxBundles::LinuxBundles(ProcessInfo& process, std::string executablePath, DBusBuses buses)
+    : process_(process), executablePath_(std::move(executablePath)), buses_(std::move(buses)) {}
 
 std::string LinuxBundles::executablePath() {
   if (!executablePath_.empty()) return executablePath_;
@@ -85,12 +90,11 @@ std::optional<PlistDictionary> LinuxBundles::bundleInfo(const std::string& path)
   return value->get<PlistDictionary>();
 }
 
-std::optional<std::string> LinuxBundles::openApplication(const std::string& path, double) {
+std::optional<std::string> LinuxBundles::openApplication(const std::string& path, double timeoutSeconds) {
   std::string name = "Halomark";
-  if (auto info = bundleInfo(path)) {
-    auto found = info->find("CFBundleExecutable");
-    if (found != info->end() && found->second.is_string()) name = found->second.get<std::string>();
-  }
+  auto info = bundleInfo(path).value_or(PlistDictionary{});
+  auto found = info.find("CFBundleExecutable");
+  if (found != info.end() && found->second.is_string()) name = found->second.get<std::string>();
   std::string executable = (fs::path(path) / "Contents" / "MacOS" / name).string();
   if (::access(executable.c_str(), X_OK) != 0) return startError(path, errno);
 
@@ -115,5 +119,22 @@ std::optional<std::string> LinuxBundles::openApplication(const std::string& path
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (status != 0) return startError(path, status);
+  waitUntilAnnounced(pid, info, timeoutSeconds);
   return std::nullopt;
+}
+
+// A started process is not yet an application that can be talked to: what is sent to it before it
+// owns its name is lost. A process that has ended already (a second copy, say) will never own it.
+void LinuxBundles::waitUntilAnnounced(pid_t started, const PlistDictionary& info, double timeoutSeconds) {
+  auto identifier = info.find("CFBundleIdentifier");
+  if (identifier == info.end() || !identifier->second.is_string()) return;
+  auto bus = buses_.session();
+  if (!bus) return;
+  const QString name = QString::fromStdString(identifier->second.get<std::string>());
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  int waitStatus = 0;
+  while (!DBusCall::hasOwner(*bus, name) && ::waitpid(started, &waitStatus, WNOHANG) == 0 &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kAnnouncePoll);
+  }
 }
