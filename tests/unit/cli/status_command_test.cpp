@@ -46,6 +46,16 @@ TEST_F(StatusReport, FixedWithARuleHoldingItOff) {
             "Halomark app: running\n");
 }
 
+TEST_F(StatusReport, ARuleIsReportedWhileTheApplicationIsNotRunning) {
+  // The tool judges the rule itself, so the report holds without the application.
+  lockScreen();
+  EXPECT_EQ(report(),
+            "Setting:      Automatic (follows display)\n"
+            "Held off:     Mac is locked (Automation rule)\n"
+            "Logo now:     25 nits\n"
+            "Halomark app: not running\n");
+}
+
 TEST_F(StatusReport, FixedNitsUseTheLocaleAndQuietHoursShowDimmed) {
   prefs.setSetting(Setting::fixed(1000));
   fake.locale.groupSeparator = ".";
