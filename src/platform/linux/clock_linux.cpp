@@ -12,6 +12,9 @@ double LinuxClock::now() {
 
 int LinuxClock::localHour(double time) {
   std::time_t seconds = static_cast<std::time_t>(std::floor(time));
+  // localtime_r reads the time zone only once per process; the application runs for days, so it
+  // looks again (TZ, /etc/localtime) each time and follows a user who changes zones.
+  tzset();
   std::tm local{};
   localtime_r(&seconds, &local);
   return local.tm_hour;
