@@ -204,6 +204,16 @@ TEST_F(ClaudeHookTest, RemoveThatEmptiesEveryEventDropsTheHooksMember) {
   remove();
   EXPECT_EQ(home.settingsJson(), json({{"model", "opus"}}));
   EXPECT_TRUE(home.hasBackup());
+
+  // An earlier version's hooks, on Stop among them, go without an install first.
+  json earlier = {{"model", "opus"},
+                  {"hooks",
+                   {{"Stop", json::array({group(kLegacy), group(kStop)})},
+                    {"Notification", json::array({group(kLegacy)})}}}};
+  home.writeSettings(earlier.dump());
+  remove();
+  EXPECT_EQ(home.settingsJson(), json({{"model", "opus"}}));
+  EXPECT_EQ(home.files.written.size(), 3u);
 }
 
 TEST_F(ClaudeHookTest, NotificationMissingOrMalformedReadsAsNotInstalled) {
