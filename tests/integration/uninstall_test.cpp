@@ -96,6 +96,9 @@ TEST_F(UninstallTest, QuitsTheApplicationRestoresTheLogoAndRemovesEverything) {
   for (const char* domain : {"app.halomark.Halomark", "app.orrin.Orrin", "app.halomark.Orrin"}) {
     EXPECT_FALSE(fs::exists(sandbox.preferencesFile(domain))) << domain;
   }
+  // Not even a lock file of a domain that never existed is left behind.
+  const std::string settingsFolder = fs::path(sandbox.preferencesFile()).parent_path().string();
+  EXPECT_TRUE(!fs::exists(settingsFolder) || fs::is_empty(settingsFolder));
   EXPECT_FALSE(fs::exists(fs::symlink_status(absolute)));
   EXPECT_FALSE(fs::exists(fs::symlink_status(relative)));
   EXPECT_FALSE(fs::exists(desktopEntry));

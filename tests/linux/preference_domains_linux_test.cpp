@@ -131,7 +131,11 @@ TEST_F(LinuxPreferenceDomainsTest, ReplaceAndRemoveWholeDomains) {
   EXPECT_FALSE(fs::exists(fileOf("d") + ".lock")) << "removing a domain leaves nothing behind";
   EXPECT_EQ(prefs.value("keep", "k"), PlistValue("v"));
   prefs.removeDomain("d");
+  prefs.removeDomain("never-written");
+  prefs.removeValue("never-written", "k");
   EXPECT_TRUE(prefs.synchronize());
+  EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 2)
+      << "only keep.json and its lock are left";
 
   prefs.setValue("d", "again", true);
   EXPECT_EQ(LinuxPreferenceDomains(directory).domain("d"), (PlistDictionary{{"again", true}}));

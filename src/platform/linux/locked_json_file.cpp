@@ -188,7 +188,12 @@ std::optional<std::string> LockedJsonFile::update(const Change& change) {
   std::optional<Object> contents;
   if (current.parse == Parse::object) contents = std::move(current.object);
   if (current.parse == Parse::corrupt) contents = Object{};
-  if (!change(contents)) return std::nullopt;
+  if (!change(contents)) {
+    // Where there is no file and the change makes none, the lock file goes too: removing a domain
+    // that never existed must not leave anything in the user's folder.
+    if (!contents) lock.removeFile();
+    return std::nullopt;
+  }
 
   if (current.parse == Parse::corrupt && contents) {
     if (auto error = keepCorruptAside()) return error;

@@ -34,8 +34,8 @@ class LockedJsonFile {
   std::shared_ptr<const Object> read();
 
   // Applies `change` to the current contents under the lock and stores the result. A file that
-  // could not be parsed is kept beside it with a ".corrupt" suffix before it is replaced. Returns
-  // the error text on failure.
+  // could not be parsed is kept beside it with a ".corrupt" suffix before it is replaced. While no
+  // file exists, no lock file is left behind either. Returns the error text on failure.
   std::optional<std::string> update(const Change& change);
 
  private:
