@@ -67,7 +67,8 @@ TEST(PreferencesIntegrationTest, ConcurrentWritersLoseNothing) {
         std::lock_guard lock(writtenMutex);
         written.insert(nits);
       }
-      EXPECT_EQ(sandbox.runProgram(tool, {"set", std::to_string(nits)}).status, 0);
+      auto result = sandbox.runProgram(tool, {"set", std::to_string(nits)});
+      EXPECT_EQ(result.status, 0) << result.err;
     }
   };
   std::vector<std::thread> lanes;
