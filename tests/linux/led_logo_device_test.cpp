@@ -1,7 +1,6 @@
 // The real logo light on a fixture sysfs tree, driven by the application on the virtual clock:
 // setting changes, rules, the watchdog, the attention signal and quitting move the light's level.
 #include "platform/leds/led_logo_device.h"
-#include "platform/leds/led_class.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,6 +14,8 @@
 #include "fakes/fake_platform.h"
 #include "linux/dbusmock_bus.h"
 #include "linux/led_fixture.h"
+#include "platform/leds/led_class.h"
+#include "platform/leds/logo_device_choice.h"
 
 namespace {
 
@@ -221,6 +222,28 @@ TEST_F(LedLogoDeviceTest, PollsThePanelSlowlyOnlyWhereNoUeventsCanBeHad) {
     fake.clock.advance(1);
     EXPECT_EQ(fake.clock.pendingCount(), 1u) << "the watchdog alone";
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LedLogoDeviceTest, TheEmulatedDeviceWinsWhileItExists) {
+  fixture.addLed(kLogo, 255, 7);
+  make();
+  EmulatedLogoDevice emulated(fixture.runtime() + "/logo-device.json");
+  ASSERT_EQ(emulated.create(), std::nullopt);
+  LogoDeviceChoice choice(emulated, *device);
+  EXPECT_EQ(choice.setProperty(0, kBacklightModeKey), true);
+  EXPECT_EQ(emulated.copyProperty(kBacklightModeKey), PlistValue(0));
+  EXPECT_EQ(level(), 7) << "the light is left alone";
+  ASSERT_EQ(choice.lights().size(), 1u);
+  EXPECT_FALSE(choice.lights().front().inUse);
+
+  ASSERT_EQ(emulated.remove(), std::nullopt);
+  EXPECT_EQ(choice.setProperty(0, kBacklightModeKey), true);
+  EXPECT_EQ(level(), 0);
+  EXPECT_TRUE(choice.lights().front().inUse);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/leds/logo_inputs.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -77,8 +78,10 @@ double LogoInputs::ambientLux() {
 }
 
 void LogoInputs::follow(bool display, bool ambientLight) {
-  followDisplay(display);
-  followAmbientLight(ambientLight);
+  // Following needs a main loop; a process without one (the tool) sets the light once and exits.
+  bool mainLoop = QCoreApplication::instance() != nullptr;
+  followDisplay(display && mainLoop);
+  followAmbientLight(ambientLight && mainLoop);
 }
 
 void LogoInputs::followDisplay(bool on) {
@@ -106,6 +109,7 @@ void LogoInputs::followDisplay(bool on) {
 }
 
 void LogoInputs::followAmbientLight(bool on) {
+  if (on == (sensorRelay_ != nullptr)) return;
   auto bus = sources_.buses.system();
   if (!bus) return;
   auto call = [&](const char* member) {
@@ -114,11 +118,11 @@ void LogoInputs::followAmbientLight(bool on) {
   };
   if (!on) {
     // The proxy sends readings only to claimers; releasing stops them.
-    if (sensorRelay_) call("ReleaseLight");
+    call("ReleaseLight");
     sensorRelay_.reset();
     return;
   }
-  if (sensorRelay_ || !DBusCall::hasOwner(*bus, kSensorProxy)) return;
+  if (!DBusCall::hasOwner(*bus, kSensorProxy)) return;
   sensorRelay_ = std::make_unique<DBusSignalRelay>([this](const QDBusMessage&) { notify(); });
   sensorRelay_->connectTo(*bus, kSensorProxy, kSensorProxyPath,
                           QStringLiteral("org.freedesktop.DBus.Properties"),
