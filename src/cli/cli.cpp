@@ -65,6 +65,7 @@ const std::map<std::string, Handler>& commands() {
       {"run", runCommand},
       {"claude-hook", claudeHookCommand},
       {"uninstall", uninstallProduct},
+      {"led", CLI::led},
       {"version", printVersion},
       {"--version", printVersion},
       {"help", printHelp},
@@ -115,6 +116,9 @@ std::string usage(Locale& locale) {
          "                Run a command and signal the logo when it finishes\n"
          "  claude-hook install|remove|status\n"
          "                Make Claude Code signal when it needs your input\n"
+         "  led [list]    List the lights Halomark can drive as the logo\n"
+         "  led use <name>|auto\n"
+         "                Drive that light as the logo, or the first logo light again\n"
          "  version       Show Halomark's version\n"
          "\n"
          "Automation rules and other options are in Halomark's menu and Settings.";

@@ -25,6 +25,8 @@ std::string usage(Locale& locale);
 // Talking to the application.
 void notifyApp(CliContext& context);
 void launchApp(CliContext& context);
+// Asks the application to quit and gives it a few seconds; callers go on either way.
+void quitApp(CliContext& context);
 
 // Command families, each in a file of its own.
 int signal(const std::vector<std::string>& arguments, CliContext& context);
@@ -32,5 +34,6 @@ int runAndSignal(const std::vector<std::string>& arguments, CliContext& context)
 void printStatus(Prefs& prefs, CliContext& context);
 int claudeHook(const std::vector<std::string>& arguments, CliContext& context);
 int uninstall(Prefs& prefs, bool confirmed, CliContext& context);
+int led(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& context);
 
 }  // namespace CLI

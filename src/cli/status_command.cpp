@@ -40,6 +40,7 @@ void printStatus(Prefs& prefs, CliContext& context) {
   }
   LogoController logo(platform);
   if (auto nits = logo.stateValue("FinalNits")) out << "Logo now:     " << std::llround(*nits) << " nits\n";
+  if (auto advice = platform.logoHardware.accessAdvice()) out << "Access:       " << *advice << "\n";
   out << "Halomark app: " << (platform.instances.isRunning(kAppIdentifier) ? "running" : "not running")
       << "\n";
 }

@@ -9,6 +9,9 @@ namespace {
 // How long the tool waits for the application to start, and then for it to settle.
 constexpr double kStartTimeoutSeconds = 10.0;
 constexpr double kAfterStartSeconds = 1.5;
+// How long the tool gives the application to quit, and how often it looks.
+constexpr double kQuitWaitSeconds = 5.0;
+constexpr double kQuitPollSeconds = 0.2;
 
 }  // namespace
 
@@ -39,6 +42,15 @@ void launchApp(CliContext& context) {
   if (!bundle) return;
   platform.bundles.openApplication(*bundle, kStartTimeoutSeconds);
   platform.clock.sleep(kAfterStartSeconds);
+}
+
+void quitApp(CliContext& context) {
+  Platform& platform = context.platform;
+  platform.instances.requestQuit(kAppIdentifier);
+  const double start = platform.clock.now();
+  while (platform.instances.isRunning(kAppIdentifier) && platform.clock.now() - start < kQuitWaitSeconds) {
+    platform.clock.sleep(kQuitPollSeconds);
+  }
 }
 
 }  // namespace CLI

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr double kQuitWaitSeconds = 5.0;
-constexpr double kQuitPollSeconds = 0.2;
-
 bool userConfirms(const std::string& bundle, CliContext& context) {
   context.out
       << "This restores Apple's normal logo behavior, removes Halomark's settings and command links,\n"
@@ -25,15 +22,6 @@ bool userConfirms(const std::string& bundle, CliContext& context) {
   std::transform(answer.begin(), answer.end(), answer.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return answer == "y" || answer == "yes";
-}
-
-// Asks the application to quit and gives it a few seconds; the uninstall goes on either way.
-void quitRunningApp(Platform& platform) {
-  platform.instances.requestQuit(kAppIdentifier);
-  const double start = platform.clock.now();
-  while (platform.instances.isRunning(kAppIdentifier) && platform.clock.now() - start < kQuitWaitSeconds) {
-    platform.clock.sleep(kQuitPollSeconds);
-  }
 }
 
 }  // namespace
@@ -50,7 +38,7 @@ int uninstall(Prefs& prefs, bool confirmed, CliContext& context) {
     context.out << "Cancelled.\n";
     return 1;
   }
-  quitRunningApp(context.platform);
+  quitApp(context);
   LogoController logo(context.platform);
   auto result = Maintenance::uninstall(*bundle, logo, prefs, context.platform);
   reportUninstall(result, context);

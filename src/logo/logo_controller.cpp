@@ -108,6 +108,8 @@ LogoController::Compatibility LogoController::checkCompatibility() {
   return Compatibility::ok;
 }
 
+void LogoController::giveBack() { client_.giveBack(); }
+
 void LogoController::nudgeDisplayBrightness() {
   if (!displayServicesAvailable()) return;
   auto display = builtInDisplay();

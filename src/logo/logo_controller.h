@@ -33,6 +33,8 @@ class LogoController {
   std::optional<DisplayID> builtInDisplay();
   Compatibility checkCompatibility();
   void nudgeDisplayBrightness();
+  // Hands the logo back to whoever drove it before Halomark took it.
+  void giveBack();
 
   // `nits` divided by the service's "NitsMultiplier" when that is present and positive.
   double scaled(double nits);

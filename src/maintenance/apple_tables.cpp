@@ -31,6 +31,7 @@ void restoreAppleBehavior(LogoController& logo, const Prefs& prefs) {
   for (const auto& key : kTableKeys) logo.setTable(key, appleTable(key, prefs));
   logo.setProperty(2, kBacklightModeKey);
   logo.nudgeDisplayBrightness();
+  logo.giveBack();
 }
 
 }  // namespace Maintenance

@@ -14,7 +14,8 @@ namespace Maintenance {
 BrightnessTable appleTable(const std::string& key, const Prefs& prefs);
 // Saves the installed tables once, before the first change; an existing entry is never replaced.
 void captureAppleTables(LogoController& logo, Prefs& prefs);
-// Writes the platform's tables and the table-driven mode, then nudges the display.
+// Writes the platform's tables and the table-driven mode, nudges the display, then hands the logo
+// back to whoever drove it before.
 void restoreAppleBehavior(LogoController& logo, const Prefs& prefs);
 
 }  // namespace Maintenance

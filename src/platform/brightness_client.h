@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/plist_value.h"
 
@@ -16,11 +17,26 @@ class BrightnessClient {
   virtual std::optional<PlistValue> copyProperty(const std::string& key) = 0;
   // None when the client has no way to set properties; otherwise the service's answer.
   virtual std::optional<bool> setProperty(const PlistValue& value, const std::string& key) = 0;
+  // The logo goes back to whoever drove it before Halomark: a service that keeps driving it from
+  // its tables needs nothing more; a light Halomark drives itself gets its earlier state back.
+  virtual void giveBack() = 0;
 };
 
-// Whether the machine has logo backlight hardware at all.
+// A light that can serve as the logo, as the user may choose among them.
+struct LogoLight {
+  std::string name;
+  long long maxBrightness = 0;  // 1: on/off only
+  bool namesLogo = false;       // its function names a logo
+  bool inUse = false;           // the light Halomark drives
+};
+
+// Whether the machine has logo backlight hardware at all, and which lights could be the logo.
 class LogoHardware {
  public:
   virtual ~LogoHardware() = default;
   virtual bool hasLogoBacklight() = 0;
+  // Every light the machine offers, by name; empty where the logo is not a general-purpose light.
+  virtual std::vector<LogoLight> lights() = 0;
+  // How the user can let Halomark write the logo light when it cannot; none when it can.
+  virtual std::optional<std::string> accessAdvice() = 0;
 };

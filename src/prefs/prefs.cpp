@@ -9,6 +9,11 @@ namespace {
 
 constexpr const char* kSetting = "setting";
 constexpr const char* kFixedNits = "fixedNits";
+constexpr const char* kLogoLight = "logoLight";
+// A laptop panel's peak lies well inside this; anything outside is a typing error.
+constexpr double kDefaultPanelPeakNits = 500;
+constexpr double kLowestPanelPeakNits = 50;
+constexpr double kHighestPanelPeakNits = 5000;
 constexpr const char* kLastOn = "lastOn";
 
 bool hasKeys(const std::optional<PlistDictionary>& domain) { return domain && !domain->empty(); }
@@ -136,6 +141,27 @@ bool Prefs::ignoreLimits() const { return boolDefaultingTrue("ignoreLimits"); }
 bool Prefs::offWhenLocked() const { return boolDefaultingTrue("offWhenLocked"); }
 bool Prefs::offInLowPowerMode() const { return boolDefaultingTrue("offInLowPowerMode"); }
 bool Prefs::signalKeepDisplayOn() const { return boolDefaultingTrue("signalKeepDisplayOn"); }
+
+std::optional<std::string> Prefs::logoLight() const {
+  auto name = optionalString(kLogoLight);
+  if (name && name->empty()) return std::nullopt;
+  return name;
+}
+
+void Prefs::setLogoLight(const std::optional<std::string>& name) {
+  if (name) {
+    set(kLogoLight, *name);
+  } else {
+    remove(kLogoLight);
+  }
+}
+
+double Prefs::panelPeakNits() const {
+  auto nits = optionalDouble("panelPeakNits");
+  if (!nits || !(*nits >= kLowestPanelPeakNits && *nits <= kHighestPanelPeakNits))
+    return kDefaultPanelPeakNits;
+  return *nits;
+}
 
 int Prefs::quietHoursStartHour() const {
   if (!object("quietHoursStartHour")) return 22;

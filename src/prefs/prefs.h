@@ -46,6 +46,12 @@ class Prefs {
   bool signalKeepDisplayOn() const;
   int quietHoursStartHour() const;
   int quietHoursEndHour() const;
+  // The light the user chose as the logo by name ("logoLight"); none leaves the choice to Halomark.
+  std::optional<std::string> logoLight() const;
+  void setLogoLight(const std::optional<std::string>& name);
+  // The built-in panel's brightest, in nits ("panelPeakNits"): what a full backlight is taken to
+  // show. 500 unless the user set a number between 50 and 5000.
+  double panelPeakNits() const;
 
   // Typed access to every key of the domain. A missing key (or one of another kind) reads as the
   // type's zero value through the plain readers; the optional readers tell a missing key apart.

@@ -34,6 +34,8 @@ class FakeBrightnessClient : public BrightnessClient {
     return true;
   }
 
+  void giveBack() override { ++givenBack; }
+
   // Writes of one key, in order.
   std::vector<PlistValue> writesOf(const std::string& key) const {
     std::vector<PlistValue> result;
@@ -51,13 +53,18 @@ class FakeBrightnessClient : public BrightnessClient {
   std::map<std::string, PlistValue> properties;
   std::vector<Write> writes;
   int reads = 0;
+  int givenBack = 0;
   std::function<double()> timeSource;
 };
 
 class FakeLogoHardware : public LogoHardware {
  public:
   bool hasLogoBacklight() override { return present; }
+  std::vector<LogoLight> lights() override { return offered; }
+  std::optional<std::string> accessAdvice() override { return advice; }
   bool present = true;
+  std::vector<LogoLight> offered;
+  std::optional<std::string> advice;
 };
 
 class FakeDisplayBrightness : public DisplayBrightness {

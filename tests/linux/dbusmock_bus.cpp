@@ -15,6 +15,11 @@ void ensureCoreApplication() {
   new QCoreApplication(argc, argv);
 }
 
+DBusBuses unreachableBuses() {
+  auto absent = [] { return QDBusConnection(QStringLiteral("halomark-test-no-bus")); };
+  return DBusBuses(absent, absent);
+}
+
 bool waitUntil(const std::function<bool()>& done, double seconds) {
   QDeadlineTimer deadline(static_cast<qint64>(seconds * 1000));
   while (!done()) {

@@ -14,6 +14,9 @@
 // Qt's event loop and QtDBus need an application object; tests create it once.
 void ensureCoreApplication();
 
+// Buses that can never be reached: the services that use them find nothing.
+DBusBuses unreachableBuses();
+
 // Runs the Qt event loop until `done` holds or `seconds` pass; returns `done()`.
 bool waitUntil(const std::function<bool()>& done, double seconds = 5);
 

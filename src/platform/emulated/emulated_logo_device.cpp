@@ -83,15 +83,15 @@ std::optional<PlistValue> EmulatedLogoDevice::copyProperty(const std::string& ke
 }
 
 std::optional<bool> EmulatedLogoDevice::setProperty(const PlistValue& value, const std::string& key) {
-  bool isTable = isTableKey(key) && EmulatedLogoState::isTable(value);
-  bool isMode = key == kBacklightModeKey && EmulatedLogoState::isMode(value);
+  bool isTable = isTableKey(key) && LogoServiceModel::isTable(value);
+  bool isMode = key == kBacklightModeKey && LogoServiceModel::isMode(value);
   if (!isTable && !isMode) return false;
   bool accepted = false;
   auto error = file_.update([&](std::optional<LockedJsonFile::Object>& contents) {
     if (!contents) return false;
     accepted = true;
     if (isMode && modeStuck(*contents)) return false;
-    (*contents)[key] = isTable ? EmulatedLogoState::normalizedTable(value) : PlistValue(value.get<int>());
+    (*contents)[key] = isTable ? LogoServiceModel::normalizedTable(value) : PlistValue(value.get<int>());
     return true;
   });
   return accepted && !error;

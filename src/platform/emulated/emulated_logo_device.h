@@ -30,8 +30,10 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
   // The stored state; none when the device is absent.
   std::optional<PlistDictionary> state();
 
-  // LogoHardware.
+  // LogoHardware: the device is the logo itself, always writable while it exists.
   bool hasLogoBacklight() override;
+  std::vector<LogoLight> lights() override { return {}; }
+  std::optional<std::string> accessAdvice() override { return std::nullopt; }
 
   // BrightnessClient: the three tables and "LEBacklightMode" as stored, "LEPWMState" computed.
   bool exists() override;
@@ -39,6 +41,8 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
   std::optional<PlistValue> copyProperty(const std::string& key) override;
   // Tables must be arrays of rows of numbers and the mode 0, 1 or 2; anything else is refused.
   std::optional<bool> setProperty(const PlistValue& value, const std::string& key) override;
+  // The emulated service drives the logo from its tables by itself: nothing to hand back.
+  void giveBack() override {}
 
   // DisplayBrightness: the built-in display's level 0...1 (the device has one display).
   bool load() override;

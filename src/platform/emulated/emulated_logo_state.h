@@ -2,6 +2,7 @@
 // accepts, and the live logo state computed from the tables the way the platform's service does.
 #pragma once
 
+#include "platform/logo_model/logo_service_model.h"
 #include "platform/plist_value.h"
 
 namespace EmulatedLogoState {
@@ -12,23 +13,16 @@ inline constexpr const char* kDisplayMaxNits = "displayMaxNits";   // the panel'
 inline constexpr const char* kAmbientLux = "ambientLux";
 // While true the mode stays what it is whatever is written (a service that misbehaves).
 inline constexpr const char* kModeStuck = "modeStuck";
-inline constexpr const char* kMultiplier = "NitsMultiplier";
+inline constexpr const char* kMultiplier = LogoServiceModel::kMultiplierKey;
 
 // A device as the platform leaves it: its own tables (unlike the product's built-in defaults),
 // table-driven mode, multiplier 1, the display at half of 500 nits, 100 lux around it.
 PlistDictionary initial();
 
-// An array of rows, each an array of at least two finite numbers; an empty table is valid.
-bool isTable(const PlistValue& value);
-// The table with every number stored as a real.
-PlistValue normalizedTable(const PlistValue& value);
-// The modes the service accepts: the integers 0, 1 and 2.
-bool isMode(const PlistValue& value);
-
 // The display's brightness in nits: its level times the panel's maximum.
 double displayNits(const PlistDictionary& state);
-// "LEPWMState": {"NitsMultiplier", "FinalNits"}. Mode 0 gives 0 nits; otherwise the mapping at the
-// display's nits, times the multiplier, held between the restrictions at the ambient light.
+// "LEPWMState": {"NitsMultiplier", "FinalNits"}, the final nits computed by the shared model at the
+// device's display brightness and ambient light.
 PlistDictionary pwmState(const PlistDictionary& state);
 
 }  // namespace EmulatedLogoState

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/linux/uevent_monitor.h"
+#include "prefs/prefs.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,6 +47,19 @@ std::vector<char*> pointersTo(std::vector<std::string>& arguments) {
   return pointers;
 }
 
+// The real logo light under /sys, its state file beside the emulated device's, the user's choice
+// of light and panel peak from the preferences.
+LedLogoDevice::Config lightConfig(EmulatedLogoDevice& emulated, Scheduler& scheduler,
+                                  PreferenceDomains& preferences) {
+  return {"/sys",
+          fs::path(emulated.statePath()).parent_path().string(),
+          DBusBuses(),
+          UeventMonitor::openKernelSocket,
+          scheduler,
+          [&preferences] { return Prefs(preferences).logoLight(); },
+          [&preferences] { return Prefs(preferences).panelPeakNits(); }};
+}
+
 }  // namespace
 
 LinuxPlatform::LinuxPlatform(int argc, char** argv)
@@ -53,7 +69,9 @@ LinuxPlatform::LinuxPlatform(int argc, char** argv)
       preferences_(LinuxPreferenceDomains::defaultDirectory()),
       bundles_(process_),
       device_(EmulatedLogoDevice::defaultStatePath()),
-      platform_{preferences_, notifications_, device_,    device_,          device_,    displays_,
-                bundles_,     process_,       locale_,    clock_,           scheduler_, powerSources_,
-                session_,     userActivity_,  workspace_, events_,          instances_, children_,
-                files_,       loginItems_,    trash_,     privilegedShell_, desktop_} {}
+      light_(lightConfig(device_, scheduler_, preferences_)),
+      logoDevice_(device_, light_),
+      platform_{preferences_, notifications_, logoDevice_, logoDevice_,      logoDevice_, displays_,
+                bundles_,     process_,       locale_,     clock_,           scheduler_,  powerSources_,
+                session_,     userActivity_,  workspace_,  events_,          instances_,  children_,
+                files_,       loginItems_,    trash_,      privilegedShell_, desktop_} {}

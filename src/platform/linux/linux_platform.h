@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/emulated/emulated_logo_device.h"
+#include "platform/leds/led_logo_device.h"
+#include "platform/leds/logo_device_choice.h"
 #include "platform/linux/app_instances_linux.h"
 #include "platform/linux/bundles_linux.h"
 #include "platform/linux/child_processes_linux.h"
@@ -61,5 +63,7 @@ class LinuxPlatform {
   LinuxTrash trash_;
   LinuxPrivilegedShell privilegedShell_;
   LinuxDesktopIntegration desktop_;
+  LedLogoDevice light_;
+  LogoDeviceChoice logoDevice_;
   Platform platform_;
 };

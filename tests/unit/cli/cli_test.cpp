@@ -34,6 +34,9 @@ const char* const kEnglishUsage =
     "                Run a command and signal the logo when it finishes\n"
     "  claude-hook install|remove|status\n"
     "                Make Claude Code signal when it needs your input\n"
+    "  led [list]    List the lights Halomark can drive as the logo\n"
+    "  led use <name>|auto\n"
+    "                Drive that light as the logo, or the first logo light again\n"
     "  version       Show Halomark's version\n\n"
     "Automation rules and other options are in Halomark's menu and Settings.";
 

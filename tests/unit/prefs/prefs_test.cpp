@@ -120,3 +120,25 @@ TEST(PrefsFormatHour, WrapsIntoTwelveHourLabels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PrefsTest, TheLogoLightAndThePanelPeakReadAsTheUserSetThemOrTheirDefaults) {
+  EXPECT_EQ(prefs.logoLight(), std::nullopt);
+  EXPECT_EQ(prefs.panelPeakNits(), 500);
+  prefs.setLogoLight("dell::kbd_backlight");
+  EXPECT_EQ(prefs.logoLight(), "dell::kbd_backlight");
+  store("logoLight", "");
+  EXPECT_EQ(prefs.logoLight(), std::nullopt) << "an empty name chooses nothing";
+  prefs.setLogoLight(std::nullopt);
+  EXPECT_FALSE(fake.preferences.domains[kAppIdentifier].count("logoLight"));
+
+  store("panelPeakNits", 350);
+  EXPECT_EQ(prefs.panelPeakNits(), 350);
+  for (const PlistValue& bad : {PlistValue(0), PlistValue(-400.0), PlistValue(1e9), PlistValue("350")}) {
+    store("panelPeakNits", bad);
+    EXPECT_EQ(prefs.panelPeakNits(), 500) << bad.dump();
+  }
+}
+
+}  // namespace

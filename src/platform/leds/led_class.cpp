@@ -1,0 +1,80 @@
+#include "platform/leds/led_class.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/linux/sysfs_read.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kFullRangeNits = 1000;
+
+}  // namespace
+
+namespace LedClass {
+
+fs::path directory(const fs::path& sysRoot, const std::string& name) { return sysRoot / "class/leds" / name; }
+
+bool namesLogo(const std::string& name) {
+  auto colon = name.rfind(':');
+  std::string function = colon == std::string::npos ? name : name.substr(colon + 1);
+  std::transform(function.begin(), function.end(), function.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return function.find("logo") != std::string::npos;
+}
+
+std::vector<LogoLight> list(const fs::path& sysRoot) {
+  std::vector<LogoLight> lights;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(sysRoot / "class/leds", error)) {
+    if (auto light = find(sysRoot, entry.path().filename().string())) lights.push_back(*light);
+  }
+  std::sort(lights.begin(), lights.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  return lights;
+}
+
+std::optional<LogoLight> find(const fs::path& sysRoot, const std::string& name) {
+  auto maxBrightness = Sysfs::readInteger(directory(sysRoot, name) / "max_brightness");
+  if (!maxBrightness || *maxBrightness <= 0) return std::nullopt;
+  return LogoLight{name, *maxBrightness, namesLogo(name), false};
+}
+
+std::optional<LogoLight> choose(const std::vector<LogoLight>& lights,
+                                const std::optional<std::string>& chosen) {
+  auto found = std::find_if(lights.begin(), lights.end(), [&](const LogoLight& light) {
+    return chosen ? light.name == *chosen : light.namesLogo;
+  });
+  if (found == lights.end()) return std::nullopt;
+  return *found;
+}
+
+std::optional<long long> brightness(const fs::path& sysRoot, const std::string& name) {
+  return Sysfs::readInteger(directory(sysRoot, name) / "brightness");
+}
+
+std::optional<std::string> activeTrigger(const fs::path& sysRoot, const std::string& name) {
+  auto line = Sysfs::readLine(directory(sysRoot, name) / "trigger");
+  if (!line) return std::nullopt;
+  auto open = line->find('[');
+  auto close = line->find(']', open);
+  if (open == std::string::npos || close == std::string::npos) return std::nullopt;
+  return line->substr(open + 1, close - open - 1);
+}
+
+long long levelFor(double nits, long long maxBrightness) {
+  if (!(nits > 0) || maxBrightness <= 0) return 0;
+  if (maxBrightness == 1) return 1;
+  auto level =
+      std::llround(std::min(nits, kFullRangeNits) / kFullRangeNits * static_cast<double>(maxBrightness));
+  return std::clamp<long long>(level, 1, maxBrightness);
+}
+
+double nitsFor(long long level, long long maxBrightness) {
+  if (maxBrightness <= 0 || level <= 0) return 0;
+  return static_cast<double>(std::min(level, maxBrightness)) / static_cast<double>(maxBrightness) *
+         kFullRangeNits;
+}
+
+}  // namespace LedClass
