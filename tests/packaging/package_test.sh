@@ -27,7 +27,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6core6* && $depends == *libc6* ]] || fail "Depends lacks the linked libraries: $depends"
 
 # Errors, and warnings the package does not explain in its overrides, fail the package.
-lintian --fail-on error,warning --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || {
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || {
   cat "$work/lintian.log"
   fail "lintian"
 }
