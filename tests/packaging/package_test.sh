@@ -61,5 +61,29 @@ version=$(env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config"
   XDG_DATA_HOME="$home/.local/share" "$root/usr/bin/halomark" version) || fail "halomark version exited with $?"
 [[ $version =~ ^Halomark\ [0-9]+\.[0-9]+\ \([0-9]+\)$ ]] || fail "halomark version printed '$version'"
 
+# Started with its registration installed system-wide, the application writes no per-user copies
+# that would add a second menu entry or hide the system one.
+program=$root/usr/lib/halomark/Halomark.app/Contents/MacOS/Halomark
+"$build/tools/halomark-desktop-files" "$program" "$work/system-share"
+rm -rf "$home" && mkdir -p "$home"
+# shellcheck disable=SC2016 # the inner script expands its own arguments
+env -i PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" \
+  XDG_DATA_HOME="$home/.local/share" XDG_DATA_DIRS="$work/system-share" \
+  dbus-run-session -- bash -c '
+    "$1" 2>/dev/null &
+    for _ in $(seq 100); do
+      if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:app.halomark.Halomark | grep -q "boolean true"; then
+        kill %1 && wait
+        exit 0
+      fi
+      sleep 0.1
+    done
+    kill %1
+    exit 1' _ "$program" 2>/dev/null || fail "the packaged application did not take its bus name"
+for file in applications/app.halomark.Halomark.desktop dbus-1/services/app.halomark.Halomark.service; do
+  [[ ! -e $home/.local/share/$file ]] || fail "the application wrote a per-user $file beside the system one"
+done
+
 echo "package checks of $(basename "$deb"): $failures failed"
 ((failures == 0))
