@@ -24,6 +24,16 @@ bool userConfirms(const std::string& bundle, CliContext& context) {
   return answer == "y" || answer == "yes";
 }
 
+// A packaged program is the package manager's to remove; say so before anything happens, since the
+// confirmation speaks of the Trash.
+void explainPackagedInstall(const std::string& bundle, CliContext& context) {
+  auto package = context.platform.bundles.installingPackage(bundle);
+  if (!package) return;
+  context.out << "The package " << *package
+              << " installed Halomark, so the package manager removes the program "
+              << "(sudo apt remove " << *package << "); this does the rest for your account.\n";
+}
+
 }  // namespace
 
 namespace CLI {
@@ -34,6 +44,7 @@ int uninstall(Prefs& prefs, bool confirmed, CliContext& context) {
     context.err << "halomark: couldn't find the Halomark app to uninstall\n";
     return 1;
   }
+  explainPackagedInstall(*bundle, context);
   if (!confirmed && !userConfirms(*bundle, context)) {
     context.out << "Cancelled.\n";
     return 1;

@@ -51,7 +51,8 @@ UninstallResult uninstall(const std::string& appBundle, LogoController& logo, Pr
   result.removedLinks = std::move(links.removed);
   result.failedLinks = std::move(links.failed);
   removePreferences(prefs);
-  moveBundleToTrash(appBundle, platform, result);
+  result.installedByPackage = platform.bundles.installingPackage(appBundle);
+  if (!result.installedByPackage) moveBundleToTrash(appBundle, platform, result);
   for (auto& failure : platform.desktop.remove()) result.errors.push_back(std::move(failure));
   return result;
 }

@@ -21,13 +21,17 @@ struct UninstallResult {
   std::vector<std::string> failedLinks;
   // One message per failed step, in the order the steps ran.
   std::vector<std::string> errors;
+  // The system package that holds the bundle: its package manager removes the program, so the
+  // bundle stays where it is.
+  std::optional<std::string> installedByPackage;
 };
 
 // Stores the automatic setting (and as the last on setting), allows the full brightness range and
 // gives the logo back to the platform. The caller runs the apply loop afterwards.
 void resetToApple(LogoController& logo, Prefs& prefs);
 
-// Removes everything without asking. Every step runs, whatever the earlier ones did.
+// Removes everything without asking. Every step runs, whatever the earlier ones did. A bundle that
+// a system package installed is left to the package manager.
 UninstallResult uninstall(const std::string& appBundle, LogoController& logo, Prefs& prefs,
                           Platform& platform, const CommandLinkLocations& linkLocations);
 // The same, cleaning the command links at their usual locations.

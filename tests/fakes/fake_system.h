@@ -39,12 +39,18 @@ class FakeBundles : public Bundles {
     lastTimeout = timeoutSeconds;
     return openError;
   }
+  std::optional<std::string> installingPackage(const std::string& path) override {
+    auto it = packageByPath.find(path);
+    if (it == packageByPath.end()) return std::nullopt;
+    return it->second;
+  }
 
   std::optional<std::string> mainIdentifier;
   std::optional<std::string> mainPath;
   std::optional<PlistDictionary> mainInfo;
   std::map<std::string, PlistDictionary> infoByPath;
   std::optional<std::string> openError;
+  std::map<std::string, std::string> packageByPath;
   std::vector<std::string> opened;
   double lastTimeout = 0;
 };

@@ -43,6 +43,7 @@ TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
       << entry;
   EXPECT_NE(entry.find("\nMimeType=x-scheme-handler/halomark;\n"), std::string::npos);
   EXPECT_NE(entry.find("\nDBusActivatable=true\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
   EXPECT_EQ(read(desktop.serviceFilePath()),
             "[D-BUS Service]\nName=app.halomark.Halomark\n"
             "Exec=\"/opt/My \\$Apps/Halomark.app/Contents/MacOS/Halomark\"\n");
@@ -68,6 +69,40 @@ TEST_F(LinuxDesktopIntegrationTest, RemoveDeletesBothAndReportsWhatStays) {
   auto failures = desktop.remove();
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find(desktop.serviceFilePath()), std::string::npos);
+}
+
+void writeFile(const fs::path& path, const std::string& contents) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << contents;
+}
+
+TEST_F(LinuxDesktopIntegrationTest, LeavesRegistrationToIdenticalSystemCopies) {
+  const std::string packaged = "/usr/lib/halomark/Halomark.app/Contents/MacOS/Halomark";
+  const fs::path system = root / "usr-share";
+  // What the package ships is what the application itself writes for its installed path.
+  LinuxDesktopIntegration(system.string()).install(packaged);
+  const fs::path local = root / "usr-local-share";
+  const fs::path home = root / "home";
+  LinuxDesktopIntegration desktop(home.string(), {local.string(), system.string()});
+
+  // A stale per-user copy from an earlier start elsewhere would shadow the system files: it goes.
+  LinuxDesktopIntegration(home.string()).install("/opt/old/Halomark.app/Contents/MacOS/Halomark");
+  desktop.install(packaged);
+  EXPECT_FALSE(fs::exists(desktop.desktopEntryPath()));
+  EXPECT_FALSE(fs::exists(desktop.serviceFilePath()));
+
+  // Started from a build elsewhere, the system files describe another program: the user gets own copies.
+  desktop.install("/home/me/build/Halomark.app/Contents/MacOS/Halomark");
+  EXPECT_NE(read(desktop.desktopEntryPath()).find("/home/me/build/"), std::string::npos);
+  EXPECT_NE(read(desktop.serviceFilePath()).find("/home/me/build/"), std::string::npos);
+
+  // The first system directory holding the file decides: a different copy earlier in the list wins
+  // over an identical one later, so the user keeps a copy of their own.
+  writeFile(local / "applications/app.halomark.Halomark.desktop", "[Desktop Entry]\nName=Other\n");
+  desktop.install(packaged);
+  EXPECT_TRUE(fs::exists(desktop.desktopEntryPath()));
+  EXPECT_FALSE(fs::exists(desktop.serviceFilePath()));
+  EXPECT_NE(read(desktop.desktopEntryPath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
 }
 
 }  // namespace

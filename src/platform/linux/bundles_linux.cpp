@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/linux/package_owner.h"
 #include "platform/linux/plist_xml.h"
 
 extern char** environ;
@@ -137,4 +138,11 @@ void LinuxBundles::waitUntilAnnounced(pid_t started, const PlistDictionary& info
          std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(kAnnouncePoll);
   }
+}
+
+std::optional<std::string> LinuxBundles::installingPackage(const std::string& path) {
+  std::error_code error;
+  auto bundle = fs::canonical(path, error);
+  if (error) return std::nullopt;
+  return PackageOwner::of(bundle.string());
 }

@@ -27,6 +27,8 @@ class LinuxBundles : public Bundles {
   // identifier's name on the session bus, has ended already, or `timeoutSeconds` have passed;
   // without a session bus, once it has been started.
   std::optional<std::string> openApplication(const std::string& path, double timeoutSeconds) override;
+  // Asks dpkg which package owns the bundle's folder (links resolved).
+  std::optional<std::string> installingPackage(const std::string& path) override;
 
  private:
   struct MainBundle {

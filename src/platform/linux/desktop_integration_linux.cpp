@@ -44,6 +44,9 @@ std::string desktopEntry(const std::string& executablePath) {
          "Exec=" +
          desktopExecValue(executablePath) +
          "\n"
+         "Icon=" +
+         std::string(kAppIdentifier) +
+         "\n"
          "Terminal=false\n"
          "Categories=Utility;\n"
          "MimeType=x-scheme-handler/halomark;\n"
@@ -69,23 +72,47 @@ void writeIfDifferent(const std::string& path, const std::string& contents) {
   AtomicFile::replace(path, contents, 0644);
 }
 
+// Whether the desktop, looking past the user's data directory, finds exactly `contents` at
+// `relativePath`: the first system directory that has the file decides.
+bool systemOffers(const std::vector<std::string>& directories, const std::string& relativePath,
+                  const std::string& contents) {
+  for (const auto& directory : directories) {
+    if (auto found = contentsOf(directory + "/" + relativePath)) return found == contents;
+  }
+  return false;
+}
+
+std::string desktopEntryName() { return std::string("applications/") + kAppIdentifier + ".desktop"; }
+
+std::string serviceFileName() { return std::string("dbus-1/services/") + kAppIdentifier + ".service"; }
+
 }  // namespace
 
-LinuxDesktopIntegration::LinuxDesktopIntegration() : LinuxDesktopIntegration(UserDirectories::dataHome()) {}
+LinuxDesktopIntegration::LinuxDesktopIntegration()
+    : LinuxDesktopIntegration(UserDirectories::dataHome(), UserDirectories::dataDirectories()) {}
 
-LinuxDesktopIntegration::LinuxDesktopIntegration(std::string dataHome) : dataHome_(std::move(dataHome)) {}
+LinuxDesktopIntegration::LinuxDesktopIntegration(std::string dataHome,
+                                                 std::vector<std::string> systemDataDirectories)
+    : dataHome_(std::move(dataHome)), systemDataDirectories_(std::move(systemDataDirectories)) {}
 
-std::string LinuxDesktopIntegration::desktopEntryPath() const {
-  return dataHome_ + "/applications/" + kAppIdentifier + ".desktop";
-}
+std::string LinuxDesktopIntegration::desktopEntryPath() const { return dataHome_ + "/" + desktopEntryName(); }
 
-std::string LinuxDesktopIntegration::serviceFilePath() const {
-  return dataHome_ + "/dbus-1/services/" + kAppIdentifier + ".service";
-}
+std::string LinuxDesktopIntegration::serviceFilePath() const { return dataHome_ + "/" + serviceFileName(); }
 
 void LinuxDesktopIntegration::install(const std::string& executablePath) {
-  writeIfDifferent(desktopEntryPath(), desktopEntry(executablePath));
-  writeIfDifferent(serviceFilePath(), serviceFile(executablePath));
+  const std::pair<std::string, std::string> files[] = {
+      {desktopEntryName(), desktopEntry(executablePath)},
+      {serviceFileName(), serviceFile(executablePath)},
+  };
+  for (const auto& [name, contents] : files) {
+    const std::string path = dataHome_ + "/" + name;
+    if (systemOffers(systemDataDirectories_, name, contents)) {
+      std::error_code ignored;
+      fs::remove(path, ignored);
+    } else {
+      writeIfDifferent(path, contents);
+    }
+  }
 }
 
 std::vector<std::string> LinuxDesktopIntegration::remove() {

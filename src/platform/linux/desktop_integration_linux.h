@@ -1,19 +1,25 @@
 // Registers the application with the desktop: a .desktop entry that handles halomark: URLs and is
 // activatable over D-Bus, and the session bus's service file that starts the executable on demand.
-// Both live in the user's data directory ($XDG_DATA_HOME, by default ~/.local/share).
+// Both live in the user's data directory ($XDG_DATA_HOME, by default ~/.local/share), unless the
+// system's data directories ($XDG_DATA_DIRS) already offer the same files, as a packaged install
+// does: then a per-user copy would only shadow the system one, and none is kept.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/desktop_integration.h"
 
 class LinuxDesktopIntegration : public DesktopIntegration {
  public:
-  // Uses $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute.
+  // Uses $XDG_DATA_HOME (or ~/.local/share) and $XDG_DATA_DIRS.
   LinuxDesktopIntegration();
-  explicit LinuxDesktopIntegration(std::string dataHome);
+  // No system directories: the files always live in `dataHome`.
+  explicit LinuxDesktopIntegration(std::string dataHome, std::vector<std::string> systemDataDirectories = {});
 
-  // Rewrites a file only when its contents differ, so launching again touches nothing.
+  // Rewrites a file only when its contents differ, so launching again touches nothing. Where the
+  // first system data directory that has the file holds exactly these contents, the per-user copy
+  // is removed instead.
   void install(const std::string& executablePath) override;
   std::vector<std::string> remove() override;
 
@@ -22,4 +28,5 @@ class LinuxDesktopIntegration : public DesktopIntegration {
 
  private:
   std::string dataHome_;
+  std::vector<std::string> systemDataDirectories_;
 };

@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -38,6 +39,19 @@ std::string home() {
 std::string configHome() { return absoluteVariable("XDG_CONFIG_HOME").value_or(home() + "/.config"); }
 
 std::string dataHome() { return absoluteVariable("XDG_DATA_HOME").value_or(home() + "/.local/share"); }
+
+std::vector<std::string> dataDirectories() {
+  std::vector<std::string> directories;
+  const char* value = std::getenv("XDG_DATA_DIRS");
+  std::string list = value ? value : "";
+  for (std::size_t start = 0; start <= list.size();) {
+    std::size_t end = std::min(list.find(':', start), list.size());
+    if (end > start && list[start] == '/') directories.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  if (directories.empty()) return {"/usr/local/share", "/usr/share"};
+  return directories;
+}
 
 std::string cacheHome() { return absoluteVariable("XDG_CACHE_HOME").value_or(home() + "/.cache"); }
 

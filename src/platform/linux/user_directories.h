@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace UserDirectories {
 
@@ -13,6 +14,8 @@ std::string home();
 std::string configHome();
 // $XDG_DATA_HOME, else ~/.local/share.
 std::string dataHome();
+// $XDG_DATA_DIRS split at colons (relative entries dropped), else /usr/local/share and /usr/share.
+std::vector<std::string> dataDirectories();
 // $XDG_CACHE_HOME, else ~/.cache.
 std::string cacheHome();
 // $XDG_RUNTIME_DIR; none when unset.

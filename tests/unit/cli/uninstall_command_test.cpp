@@ -90,6 +90,23 @@ TEST_F(UninstallCommandTest, ConfirmedRunsWithoutAskingAndReports) {
   EXPECT_TRUE(fake.preferences.domains.empty());
 }
 
+TEST_F(UninstallCommandTest, APackagedInstallSaysThePackageManagerRemovesTheProgram) {
+  fake.bundles.packageByPath[bundle] = "halomark";
+  const std::string explanation =
+      "The package halomark installed Halomark, so the package manager removes the program "
+      "(sudo apt remove halomark); this does the rest for your account.\n";
+  EXPECT_EQ(uninstall(false, "y\n"), 0);
+  EXPECT_TRUE(out.str().starts_with(explanation + kFirstPromptLine)) << out.str();
+  EXPECT_TRUE(out.str().ends_with("[y/N] Logo restored to Apple's normal behavior.\n")) << out.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_TRUE(fake.trash.trashed.empty());
+  EXPECT_TRUE(fake.preferences.domains.empty());
+
+  out.str("");
+  EXPECT_EQ(uninstall(true), 0);
+  EXPECT_EQ(out.str(), explanation + "Logo restored to Apple's normal behavior.\n");
+}
+
 TEST_F(UninstallCommandTest, ErrorsGoToStandardErrorAndFailTheCommand) {
   fake.trash.result = TrashFailure{"Permission denied"};
   EXPECT_EQ(uninstall(true), 1);

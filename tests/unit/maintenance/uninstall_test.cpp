@@ -134,6 +134,19 @@ TEST_F(UninstallTest, RunsEveryStepInOrder) {
   EXPECT_FALSE(loginItems.enabled);
 }
 
+TEST_F(UninstallTest, LeavesAPackagedBundleToThePackageManagerAndCleansUpTheRest) {
+  fake.bundles.packageByPath[bundle] = "halomark";
+  auto result = uninstall();
+  EXPECT_EQ(journal, (Journal{"logo mode 2", "disable login item", "remove app.halomark.Halomark",
+                              "remove app.orrin.Orrin", "remove app.halomark.Orrin", "synchronize",
+                              "remove desktop files"}));
+  EXPECT_TRUE(trash.trashed.empty());
+  EXPECT_EQ(result.installedByPackage, "halomark");
+  EXPECT_EQ(result.trashedApp, std::nullopt);
+  EXPECT_EQ(result.removedLinks, std::vector<std::string>{locations.cleaned[1]});
+  EXPECT_TRUE(result.errors.empty()) << "the program staying in place is no failure";
+}
+
 TEST_F(UninstallTest, EveryFailureIsCollectedAndNoneStopsTheRest) {
   loginItems.failure = "Permission denied";
   trash.result = TrashFailure{"No such file or directory"};
