@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "fakes/temp_tree.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,12 +31,7 @@ std::string shellQuoted(const std::string& text) {
 
 class DeviceToolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "halomark-device-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    runtime = pattern;
-  }
-  void TearDown() override { fs::remove_all(runtime); }
+  void SetUp() override { ASSERT_FALSE(runtime.empty()); }
 
   std::string command(const std::vector<std::string>& args) {
     std::string line =
@@ -62,7 +59,8 @@ class DeviceToolTest : public ::testing::Test {
     return nlohmann::json::parse(shown.out, nullptr, false);
   }
 
-  std::string runtime;
+  TempTree runtimeFolder;
+  std::string runtime = runtimeFolder.path();
 };
 
 TEST_F(DeviceToolTest, CreatesConfiguresBreaksAndRemovesTheDevice) {
