@@ -115,13 +115,19 @@ LockedJsonFile::Loaded LockedJsonFile::load() const {
     loaded.parse = Parse::unreadable;
     return loaded;
   }
-  auto parsed = parseObject(loaded.bytes);
-  if (parsed.is_discarded() || !parsed.is_object()) {
+  return parsed(std::move(loaded.bytes));
+}
+
+LockedJsonFile::Loaded LockedJsonFile::parsed(std::string bytes) {
+  Loaded loaded;
+  loaded.bytes = std::move(bytes);
+  auto json = parseObject(loaded.bytes);
+  if (json.is_discarded() || !json.is_object()) {
     loaded.parse = Parse::corrupt;
     return loaded;
   }
   loaded.parse = Parse::object;
-  loaded.object = std::move(parsed.get_ref<Object&>());
+  loaded.object = std::move(json.get_ref<Object&>());
   return loaded;
 }
 
@@ -158,6 +164,10 @@ std::shared_ptr<const LockedJsonFile::Object> LockedJsonFile::read() {
     bool ok = readAll(fd, bytes);
     ::close(fd);
     if (ok && cached_ && cachedBytes_ == bytes) return cached_;
+    if (ok) {
+      remember(parsed(std::move(bytes)));
+      return cached_;
+    }
   }
   remember(load());
   if (!cached_) return nullptr;

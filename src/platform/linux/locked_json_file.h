@@ -48,6 +48,7 @@ class LockedJsonFile {
   };
 
   Loaded load() const;
+  static Loaded parsed(std::string bytes);
   void remember(const Loaded& loaded);
   std::optional<std::string> keepCorruptAside() const;
   std::optional<std::string> store(const std::optional<Object>& contents);
