@@ -53,12 +53,18 @@ struct Rig {
     device = std::make_unique<LedLogoDevice>(
         LedLogoDevice::Config{fixture.sys(), fixture.runtime(), std::move(buses), [] { return -1; },
                               scheduler, [] { return std::nullopt; }, [] { return 500.0; }});
-    platform = std::make_unique<Platform>(
-        Platform{fake.preferences, fake.notifications,   *device,       *device,           *device,
-                 fake.displays,    fake.bundles,         fake.process,  fake.locale,       clock,
-                 scheduler,        fake.powerSources,    fake.session,  fake.userActivity, fake.workspace,
-                 fake.events,      fake.instances,       fake.children, fake.files,        fake.loginItems,
-                 fake.trash,       fake.privilegedShell, fake.desktop});
+    platform = std::make_unique<Platform>(Platform{fake.preferences, fake.notifications,
+                                                   *device,          *device,
+                                                   *device,          fake.displays,
+                                                   fake.bundles,     fake.process,
+                                                   fake.locale,      clock,
+                                                   scheduler,        fake.powerSources,
+                                                   fake.session,     fake.userActivity,
+                                                   fake.workspace,   fake.events,
+                                                   fake.instances,   fake.children,
+                                                   fake.files,       fake.loginItems,
+                                                   fake.trash,       fake.privilegedShell,
+                                                   fake.desktop,     fake.preferenceWatch});
     delegate = std::make_shared<AppDelegate>(*platform);
     delegate->applicationDidFinishLaunching();
   }

@@ -8,12 +8,14 @@
 #include "automation/event_observation.h"
 #include "maintenance/apple_tables.h"
 #include "maintenance/uninstall.h"
+#include "prefs/app_identifier.h"
 
 namespace {
 
 constexpr double kWatchdogSeconds = 30;
 constexpr double kWakeDelaySeconds = 2;
 constexpr double kLateRefreshSeconds = 0.5;
+constexpr double kPreferencesSettleSeconds = 0.2;
 constexpr std::size_t kMessageCharacters = 80;
 
 LogoController::Mode modeFor(const Setting& setting) {
@@ -97,11 +99,17 @@ void AppDelegate::observeSystem() {
 
 void AppDelegate::observeRequests() {
   platform_.notifications.observe(Prefs::changedNotification(), [weak = weak_from_this()](const auto&) {
-    if (auto self = weak.lock()) {
-      // The tool wrote the store from its own process.
-      self->prefs_.synchronize();
-      self->apply();
-    }
+    if (auto self = weak.lock()) self->preferencesChanged();
+  });
+  // The stored copy is watched too: where no notification service carries the tool's word (a
+  // console or ssh login has no session bus), its writes are seen there. A write arrives as several
+  // file events: act once they have settled.
+  platform_.preferenceWatch.watch(kAppIdentifier, [weak = weak_from_this()] {
+    auto self = weak.lock();
+    if (!self) return;
+    if (self->settlingPreferences_) self->settlingPreferences_->cancel();
+    self->settlingPreferences_ = self->platform_.scheduler.after(
+        kPreferencesSettleSeconds, self->weakly(&AppDelegate::preferencesChangedOnDisk));
   });
   attention_ = std::make_unique<Attention>(logo_, prefs_, platform_, [weak = weak_from_this()](bool active) {
     auto self = weak.lock();
@@ -116,6 +124,19 @@ void AppDelegate::observeRequests() {
                                   [weak = weak_from_this()](const PlistDictionary& userInfo) {
                                     if (auto self = weak.lock()) self->handleSignalRequest(userInfo);
                                   });
+}
+
+void AppDelegate::preferencesChanged() {
+  // The tool wrote the store from its own process.
+  prefs_.synchronize();
+  apply();
+}
+
+void AppDelegate::preferencesChangedOnDisk() {
+  prefs_.synchronize();
+  // What the notification already brought, or this process wrote itself, is not written twice.
+  if (platform_.preferences.domain(kAppIdentifier) == appliedPreferences_) return;
+  apply();
 }
 
 void AppDelegate::handleSignalRequest(const PlistDictionary& userInfo) {
@@ -168,6 +189,7 @@ Setting AppDelegate::effectiveSetting() { return Power::effectiveSetting(prefs_,
 
 void AppDelegate::apply() {
   if (compatibility_ != LogoController::Compatibility::ok) return;
+  appliedPreferences_ = platform_.preferences.domain(kAppIdentifier);
   Setting effective = effectiveSetting();
   for (const auto& [key, table] : desiredTables(effective)) logo_.setTable(key, table);
   logo_.setMode(modeFor(effective));

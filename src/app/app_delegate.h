@@ -64,6 +64,10 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
  private:
   void observeSystem();
   void observeRequests();
+  // Another process wrote the preferences: read them afresh and apply.
+  void preferencesChanged();
+  // The stored preferences changed: apply them unless they are those last applied.
+  void preferencesChangedOnDisk();
   void handleSignalRequest(const PlistDictionary& userInfo);
   // Runs `member` on the delegate if it still exists.
   std::function<void()> weakly(void (AppDelegate::*member)());
@@ -73,6 +77,8 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   Prefs prefs_;
   std::unique_ptr<Attention> attention_;
   std::shared_ptr<TimerHandle> watchdog_;
+  std::shared_ptr<TimerHandle> settlingPreferences_;
+  std::optional<PlistDictionary> appliedPreferences_;
   std::shared_ptr<void> powerObserver_;
   std::function<void()> refreshUIHandler_;
   bool welcomeShown_ = false;

@@ -16,8 +16,12 @@ std::optional<RuleOverride> batteryRule(const Prefs& prefs, const State& state) 
   return std::nullopt;
 }
 
+std::vector<std::string> watchedApplications(const Prefs& prefs) {
+  return prefs.value(PrefKeys::offAppBundleIDs);
+}
+
 std::optional<RuleOverride> applicationRule(const Prefs& prefs, const State& state, Platform& platform) {
-  auto watched = prefs.value(PrefKeys::offAppBundleIDs);
+  auto watched = watchedApplications(prefs);
   if (watched.empty()) return std::nullopt;
   if (prefs.value(PrefKeys::offAppsFrontmostOnly)) {
     if (!state.frontmostBundleID) return std::nullopt;
@@ -63,6 +67,8 @@ std::optional<RuleOverride> activeOverride(const Prefs& prefs, const State& stat
   return quietHoursRule(prefs, now, platform.clock);
 }
 
+bool watchesApplications(const Prefs& prefs) { return !watchedApplications(prefs).empty(); }
+
 bool isInQuietHours(int startHour, int endHour, double now, Clock& clock) {
   if (startHour == endHour) return false;
   int hour = clock.localHour(now);
@@ -72,7 +78,7 @@ bool isInQuietHours(int startHour, int endHour, double now, Clock& clock) {
 
 Setting effectiveSetting(Prefs& prefs, Platform& platform) {
   if (prefs.setting().isOff()) return Setting::off();
-  State state = current(platform);
+  State state = current(platform, watchesApplications(prefs));
   auto rule = activeOverride(prefs, state, platform.clock.now(), platform);
   if (rule) return rule->kind == RuleOverride::Kind::dim ? Setting::fixed(rule->nits) : Setting::off();
   return prefs.setting();

@@ -30,6 +30,9 @@ struct RuleOverride {
 std::optional<RuleOverride> activeOverride(const Prefs& prefs, const State& state, double now,
                                            Platform& platform);
 
+// Whether a rule looks at the running applications, so a snapshot needs them.
+bool watchesApplications(const Prefs& prefs);
+
 // Whole hours in the user's time zone; the window may wrap past midnight; start == end is empty.
 bool isInQuietHours(int startHour, int endHour, double now, Clock& clock);
 

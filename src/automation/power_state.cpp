@@ -55,12 +55,14 @@ std::map<std::string, std::string> runningApps(Workspace& workspace) {
 
 }  // namespace
 
-State current(Platform& platform) {
+State current(Platform& platform, bool applications) {
   State state;
   samplePowerSources(platform.powerSources, state);
-  state.runningApps = runningApps(platform.workspace);
-  if (auto front = platform.workspace.frontmostApplication())
-    state.frontmostBundleID = front->bundleIdentifier;
+  if (applications) {
+    state.runningApps = runningApps(platform.workspace);
+    if (auto front = platform.workspace.frontmostApplication())
+      state.frontmostBundleID = front->bundleIdentifier;
+  }
   state.lowPowerMode = platform.powerSources.lowPowerModeEnabled();
   state.screenLocked = screenLocked(platform);
   state.externalDisplayConnected = hasExternalDisplay(platform);

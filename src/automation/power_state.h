@@ -21,8 +21,10 @@ struct State {
   std::optional<std::string> frontmostBundleID;
 };
 
-// Samples every field; platform failures fold into the defaults above.
-State current(Platform& platform);
+// Samples every field; platform failures fold into the defaults above. Without `applications`
+// the running and frontmost applications are left empty: listing them is by far the dearest part,
+// and only an application rule reads them.
+State current(Platform& platform, bool applications = true);
 bool screenLocked(Platform& platform);
 // At least two displays online and one of them not built in.
 bool hasExternalDisplay(Platform& platform);

@@ -15,6 +15,9 @@ namespace {
 
 constexpr const char* kRunUsage =
     "usage: halomark run [--message \"text\"] [--style breathing|double|steady] -- <command> [args...]\n";
+constexpr const char* kUndeliverable =
+    "halomark: couldn't signal Halomark: there is no D-Bus session bus to carry the request\n";
+constexpr int kFailure = 1;
 constexpr int kCommandNotStarted = 127;
 constexpr int kUsageError = 2;
 
@@ -99,11 +102,16 @@ int CLI::signal(const std::vector<std::string>& arguments, CliContext& context) 
     if (auto style = styleFromName(*name)) payload["style"] = *style;
   }
 
-  if (!context.platform.instances.isRunning(kAppIdentifier)) {
-    // Stopping a signal of an application that does not run has nothing to stop.
-    if (action == "stop") return 0;
-    launchApp(context);
+  bool running = context.platform.instances.isRunning(kAppIdentifier);
+  // Stopping a signal of an application that does not run has nothing to stop.
+  if (!running && action == "stop") return 0;
+  // Settings reach the application through its preference file, a signal only as a notification:
+  // without a way to deliver it, starting the application would only leave it running unasked.
+  if (!context.platform.notifications.canDeliver()) {
+    context.err << kUndeliverable << std::flush;
+    return kFailure;
   }
+  if (!running) launchApp(context);
   context.platform.notifications.post(Prefs::signalNotification(), payload);
   return 0;
 }

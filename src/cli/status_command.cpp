@@ -30,7 +30,8 @@ void printStatus(Prefs& prefs, CliContext& context) {
   Setting setting = prefs.setting();
   out << "Setting:      " << describe(setting, platform.locale) << "\n";
   if (!setting.isOff()) {
-    auto rule = Power::activeOverride(prefs, Power::current(platform), platform.clock.now(), platform);
+    auto state = Power::current(platform, Power::watchesApplications(prefs));
+    auto rule = Power::activeOverride(prefs, state, platform.clock.now(), platform);
     if (rule && rule->kind == Power::RuleOverride::Kind::off) {
       out << "Held off:     " << rule->reason << " (Automation rule)\n";
     } else if (rule) {

@@ -17,6 +17,8 @@ class NotificationCenter {
   // Posts and makes sure the notification has left the process before returning.
   virtual void post(const std::string& name,
                     const std::optional<std::map<std::string, std::string>>& userInfo) = 0;
+  // Whether a posted notification can reach another process at all.
+  virtual bool canDeliver() = 0;
   // Subscriptions are never removed. Returns false when no notification service is reachable.
   virtual bool observe(const std::string& name, Handler handler) = 0;
 };

@@ -19,6 +19,7 @@
 #include "platform/notification_center.h"
 #include "platform/power_sources.h"
 #include "platform/preference_domains.h"
+#include "platform/preference_watch.h"
 #include "platform/privileged_shell.h"
 #include "platform/process_info.h"
 #include "platform/scheduler.h"
@@ -52,4 +53,5 @@ struct Platform {
   Trash& trash;
   PrivilegedShell& privilegedShell;
   DesktopIntegration& desktop;
+  PreferenceWatch& preferenceWatch;
 };

@@ -1,6 +1,6 @@
-// The process as an application: the Qt application object, the single instance on the session bus,
-// the desktop registration, URLs from the desktop and a normal quit on termination signals, around
-// the product's AppDelegate. It sits above the core and the Linux services and wires them together.
+// The process as an application: the Qt application object, the single instance (with or without a
+// session bus), the desktop registration, URLs from the desktop and a normal quit on termination
+// signals and when its session bus or login session ends, around the product's AppDelegate. It sits above the core and the Linux services and wires them together.
 #pragma once
 
 #include "platform/platform.h"

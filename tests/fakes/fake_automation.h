@@ -67,8 +67,14 @@ class FakeUserActivity : public UserActivity {
 
 class FakeWorkspace : public Workspace {
  public:
-  std::vector<RunningApplication> runningApplications() override { return running; }
-  std::optional<RunningApplication> frontmostApplication() override { return frontmost; }
+  std::vector<RunningApplication> runningApplications() override {
+    ++applicationQueries;
+    return running;
+  }
+  std::optional<RunningApplication> frontmostApplication() override {
+    ++applicationQueries;
+    return frontmost;
+  }
   std::optional<std::string> applicationPath(const std::string& bundleIdentifier) override {
     auto it = installed.find(bundleIdentifier);
     if (it == installed.end()) return std::nullopt;
@@ -84,6 +90,7 @@ class FakeWorkspace : public Workspace {
   std::optional<RunningApplication> frontmost;
   std::map<std::string, std::string> installed;     // identifier -> path
   std::map<std::string, std::string> displayNames;  // path -> name
+  int applicationQueries = 0;                       // running or frontmost
 };
 
 class FakeSystemEvents : public SystemEvents {

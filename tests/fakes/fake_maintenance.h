@@ -29,6 +29,7 @@ class FakeAppInstances : public AppInstances {
     running = true;
     return true;
   }
+  void announce(const std::string& identifier) override { announced.push_back(identifier); }
   void requestQuit(const std::string& identifier) override {
     quitRequests.push_back(identifier);
     quitRequested = true;
@@ -43,6 +44,7 @@ class FakeAppInstances : public AppInstances {
   int runningChecks = 0;
   std::vector<std::string> checkedIdentifiers;
   std::vector<std::string> quitRequests;
+  std::vector<std::string> announced;
   std::vector<std::vector<std::string>> openedURLs;
 };
 

@@ -18,6 +18,7 @@ class FakeNotificationCenter : public NotificationCenter {
             const std::optional<std::map<std::string, std::string>>& userInfo) override {
     posted.push_back({name, userInfo});
   }
+  bool canDeliver() override { return available; }
   bool observe(const std::string& name, Handler handler) override {
     if (!available) return false;
     observers[name].push_back(std::move(handler));

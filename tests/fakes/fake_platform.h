@@ -6,6 +6,7 @@
 #include "fakes/fake_maintenance.h"
 #include "fakes/fake_notification_center.h"
 #include "fakes/fake_preference_domains.h"
+#include "fakes/fake_preference_watch.h"
 #include "fakes/fake_system.h"
 #include "fakes/virtual_clock.h"
 #include "platform/platform.h"
@@ -33,12 +34,13 @@ struct FakePlatform {
   FakeTrash trash;
   FakePrivilegedShell privilegedShell;
   FakeDesktopIntegration desktop;
+  FakePreferenceWatch preferenceWatch;
 
-  Platform platform{preferences, notifications,   brightness, logoHardware, displayBrightness,
-                    displays,    bundles,         process,    locale,       clock,
-                    clock,       powerSources,    session,    userActivity, workspace,
-                    events,      instances,       children,   files,        loginItems,
-                    trash,       privilegedShell, desktop};
+  Platform platform{preferences, notifications,   brightness, logoHardware,   displayBrightness,
+                    displays,    bundles,         process,    locale,         clock,
+                    clock,       powerSources,    session,    userActivity,   workspace,
+                    events,      instances,       children,   files,          loginItems,
+                    trash,       privilegedShell, desktop,    preferenceWatch};
 
   FakePlatform() {
     brightness.timeSource = [this] { return clock.now(); };

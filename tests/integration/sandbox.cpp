@@ -168,7 +168,7 @@ std::string Sandbox::executable() { return bundle() + "/Contents/MacOS/Halomark"
 std::string Sandbox::commandLink() { return buildDirectory() + "/halomark"; }
 std::string Sandbox::deviceTool() { return HALOMARK_DEVICE_TOOL; }
 
-Sandbox::Sandbox() {
+Sandbox::Sandbox(Bus bus) {
   // Processes orphaned by a detached start are handed to this process, which then reaps them.
   ::prctl(PR_SET_CHILD_SUBREAPER, 1);
   std::string pattern = (scratchDirectory() / "halomark-sandbox-XXXXXX").string();
@@ -194,6 +194,7 @@ Sandbox::Sandbox() {
                   {"XDG_CACHE_HOME", cacheHome()},
                   {"XDG_RUNTIME_DIR", runtimeDirectory()},
                   {kMarker, root_}};
+  if (bus == Bus::none) return;
   try {
     startBus();
   } catch (...) {
@@ -201,6 +202,13 @@ Sandbox::Sandbox() {
     throw;
   }
   environment_["DBUS_SESSION_BUS_ADDRESS"] = busAddress_;
+}
+
+void Sandbox::stopBus() {
+  if (busPid_ <= 0) return;
+  ::kill(busPid_, SIGTERM);
+  ::waitpid(busPid_, nullptr, 0);
+  busPid_ = -1;
 }
 
 Sandbox::~Sandbox() { endEverything(); }

@@ -21,7 +21,11 @@ struct ProcessResult {
 
 class Sandbox {
  public:
-  Sandbox();
+  // `none` stands for a console or ssh login: no session bus at all, nor a socket in the runtime
+  // folder, nor DISPLAY, so nothing can reach or autolaunch a bus.
+  enum class Bus { privateSession, none };
+
+  explicit Sandbox(Bus bus = Bus::privateSession);
   ~Sandbox();
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
@@ -43,6 +47,9 @@ class Sandbox {
   // Where the preference domain `domain` is kept.
   std::string preferencesFile(const std::string& domain = "app.halomark.Halomark") const;
   const std::string& busAddress() const { return busAddress_; }
+
+  // Ends the session bus, as when the session that ran it is over.
+  void stopBus();
 
   // The environment every process gets; tests may change it (LANG, say) before starting processes.
   void setEnvironment(const std::string& name, const std::string& value);

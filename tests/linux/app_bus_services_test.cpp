@@ -6,8 +6,10 @@
 
 #include "dbusmock_bus.h"
 #include "platform/linux/app_instances_linux.h"
+#include "platform/linux/instance_guard_linux.h"
 #include "platform/linux/notification_center_linux.h"
 #include "prefs/app_identifier.h"
+#include "scratch_directory.h"
 
 namespace {
 
@@ -67,22 +69,33 @@ TEST(LinuxNotificationCenterTest, WithoutABusNothingIsPostedOrObserved) {
   auto unreachable = [] { return QDBusConnection(QStringLiteral("never-connected")); };
   LinuxNotificationCenter center(DBusBuses(unreachable, unreachable));
   EXPECT_FALSE(center.observe(kSignal, [](const PlistDictionary&) {}));
+  EXPECT_FALSE(center.canDeliver());
   center.post(kSignal, std::map<std::string, std::string>{{"action", "start"}});
-  LinuxAppInstances instances(DBusBuses(unreachable, unreachable));
+  ScratchDirectory scratch;
+  LinuxInstanceGuard guard(scratch / "application.lock");
+  LinuxAppInstances instances(guard, DBusBuses(unreachable, unreachable));
   EXPECT_FALSE(instances.isRunning(kAppIdentifier));
-  EXPECT_FALSE(instances.claim(kAppIdentifier));
   EXPECT_FALSE(instances.openURLs(kAppIdentifier, {"halomark://signal"}));
+  // The instance guard needs no bus.
+  EXPECT_TRUE(instances.claim(kAppIdentifier));
+  instances.announce(kAppIdentifier);
+  EXPECT_TRUE(instances.isRunning(kAppIdentifier));
 }
 
 TEST(LinuxAppInstancesTest, TheNameMakesASingleInstance) {
   DBusMockBus bus;
   ASSERT_TRUE(bus.started());
-  LinuxAppInstances first(bus.buses());
-  LinuxAppInstances second(otherProcess(bus));
+  ScratchDirectory scratch;
+  LinuxInstanceGuard firstGuard(scratch / "application.lock"), secondGuard(scratch / "application.lock");
+  LinuxAppInstances first(firstGuard, bus.buses());
+  LinuxAppInstances second(secondGuard, otherProcess(bus));
   EXPECT_FALSE(second.isRunning(kAppIdentifier));
   EXPECT_TRUE(first.claim(kAppIdentifier));
+  first.announce(kAppIdentifier);
+  auto connection = bus.connection();
+  EXPECT_TRUE(DBusCall::hasOwner(connection, kAppIdentifier)) << "desktop peers reach it by its name";
   EXPECT_TRUE(second.isRunning(kAppIdentifier));
-  EXPECT_FALSE(second.claim(kAppIdentifier)) << "a second copy does not queue for the name";
+  EXPECT_FALSE(second.claim(kAppIdentifier)) << "a second copy stays out";
 }
 
 TEST(LinuxAppInstancesTest, QuitRequestTerminatesTheOwnerPolitely) {
@@ -100,7 +113,10 @@ TEST(LinuxAppInstancesTest, QuitRequestTerminatesTheOwnerPolitely) {
                                    "signal.pause()\n",
                                    bus.address(), kAppIdentifier});
   ASSERT_TRUE(owner.waitForStarted(5000));
-  LinuxAppInstances instances(bus.buses());
+  // An instance of a build without the guard is known by its name alone.
+  ScratchDirectory scratch;
+  LinuxInstanceGuard guard(scratch / "application.lock");
+  LinuxAppInstances instances(guard, bus.buses());
   ASSERT_TRUE(waitUntil([&] { return instances.isRunning(kAppIdentifier); }, 10));
   instances.requestQuit(kAppIdentifier);
   ASSERT_TRUE(waitUntil([&] { return owner.state() == QProcess::NotRunning; }, 10));

@@ -1,5 +1,6 @@
 #include "platform/linux/bundles_linux.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include "fakes/temp_tree.h"
 #include "linux/dbusmock_bus.h"
 #include "platform/linux/app_instances_linux.h"
+#include "platform/linux/instance_guard_linux.h"
 #include "platform/linux/plist_xml.h"
 #include "platform/linux/process_info_linux.h"
 
@@ -54,11 +56,29 @@ const char* kInfoPlist = R"(<?xml version="1.0" encoding="UTF-8"?>
 </plist>
 )";
 
-// Records how it was started: argument count, session id, pid and what its standard input is.
+// Records how it was started: argument count, session id, pid, what its standard input and error
+// are, its working directory and whether it got the caller's descriptor 9.
 const char* kRecordingExecutable = R"sh(#!/bin/sh
 here=$(dirname "$0")
-echo "$# $(cut -d' ' -f6 /proc/$$/stat) $$ $(readlink /proc/$$/fd/0)" > "$here/../started.tmp"
+inherited=$([ -e /proc/$$/fd/9 ] && echo inherited || echo closed)
+echo "$# $(cut -d' ' -f6 /proc/$$/stat) $$ $(readlink /proc/$$/fd/0) $(readlink /proc/$$/fd/2)" \
+  "$(readlink /proc/$$/cwd) $inherited" > "$here/../started.tmp"
 mv "$here/../started.tmp" "$here/../started"
+)sh";
+
+// Stands for an application started without a session bus: it takes the instance guard given as
+// its first argument, and is ready only after a pause.
+const char* kGuardedApplication = R"sh(#!/bin/sh
+exec /usr/bin/python3 -c '
+import fcntl, os, sys, time
+guard = open(sys.argv[1], "a+")
+fcntl.flock(guard, fcntl.LOCK_EX)
+time.sleep(0.5)
+guard.truncate(0)
+guard.write(str(os.getpid()) + "\n")
+guard.flush()
+time.sleep(60)
+' "$GUARD"
 )sh";
 
 // Stands for an application that takes a while to start: it owns its name on the bus only after a
@@ -155,18 +175,27 @@ TEST_F(LinuxBundlesTest, PropertyListsOtherThanDictionariesAndMalformedOnesAreRe
 
 TEST_F(LinuxBundlesTest, OpenApplicationStartsTheExecutableDetachedWithoutArguments) {
   LinuxBundles bundles(process, executable, noBuses());
-  ASSERT_EQ(bundles.openApplication(bundle, 10), std::nullopt);
+  // A descriptor the caller left open to its children.
+  int open = ::open("/dev/null", O_RDONLY);
+  ASSERT_GE(::dup2(open, 9), 0);
+  ::close(open);
+  auto started = bundles.openApplication(bundle, 10);
+  ::close(9);
+  ASSERT_EQ(started, std::nullopt);
   std::string marker = bundle + "/Contents/started";
   for (int i = 0; i < 500 && !fs::exists(marker); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   std::istringstream recorded(TempTree::read(marker));
   int argumentCount = -1;
   long session = 0, pid = 0;
-  std::string input;
-  recorded >> argumentCount >> session >> pid >> input;
+  std::string input, error, directory, descriptor;
+  recorded >> argumentCount >> session >> pid >> input >> error >> directory >> descriptor;
   EXPECT_EQ(argumentCount, 0);
   EXPECT_EQ(session, pid) << "the application leads a session of its own";
   EXPECT_EQ(input, "/dev/null");
+  EXPECT_EQ(error, "/dev/null") << "the caller's terminal is not the application's";
+  EXPECT_EQ(directory, "/") << "the folder the user happened to be in is not pinned";
+  EXPECT_EQ(descriptor, "closed");
 
   auto missing = bundles.openApplication(scratch / "Apps/Missing.app", 10);
   ASSERT_TRUE(missing);
@@ -187,12 +216,33 @@ TEST_F(LinuxBundlesTest, OpenApplicationCompletesOnceTheApplicationOwnsItsName) 
   ASSERT_EQ(bundles.openApplication(slow, 60), std::nullopt);
   QDBusConnection connection = bus.connection();
   EXPECT_TRUE(DBusCall::hasOwner(connection, "org.example.Slow")) << "a request sent now reaches it";
-  LinuxAppInstances(bus.buses()).requestQuit("org.example.Slow");
+  LinuxInstanceGuard unused(scratch / "unused.lock");
+  LinuxAppInstances(unused, bus.buses()).requestQuit("org.example.Slow");
 
   // A start that ends at once (a second copy, say) will never own the name: no waiting for it. With
   // the whole time limit spent, this would outlast the test's own.
   ASSERT_EQ(bundles.openApplication(bundle, 600), std::nullopt);
   EXPECT_FALSE(DBusCall::hasOwner(connection, "app.halomark.Halomark"));
+}
+
+TEST_F(LinuxBundlesTest, WithoutABusOpenApplicationCompletesOnceTheGuardIsReady) {
+  std::string guarded = scratch / "Apps/Guarded.app";
+  std::string guardPath = scratch / "run/application.lock";
+  std::string script = kGuardedApplication;
+  script.replace(script.find("$GUARD"), 6, guardPath);
+  ScratchDirectory::write(guarded + "/Contents/Info.plist", kSlowInfoPlist);
+  ScratchDirectory::write(guarded + "/Contents/MacOS/Slow", script);
+  ScratchDirectory::write(guardPath, "");
+  ::chmod((guarded + "/Contents/MacOS/Slow").c_str(), 0755);
+
+  LinuxInstanceGuard guard(guardPath);
+  LinuxBundles bundles(process, executable, noBuses(), &guard);
+  ASSERT_EQ(bundles.openApplication(guarded, 60), std::nullopt);
+  auto holder = guard.holder();
+  ASSERT_TRUE(holder);
+  EXPECT_TRUE(holder->pid) << "a request sent now reaches it";
+  LinuxAppInstances(guard, noBuses()).requestQuit("org.example.Slow");
+  EXPECT_TRUE(waitUntil([&] { return !guard.holder(); }, 10));
 }
 
 }  // namespace

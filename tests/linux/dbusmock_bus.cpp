@@ -52,6 +52,11 @@ DBusMockBus::~DBusMockBus() {
   daemon_->waitForFinished(2000);
 }
 
+void DBusMockBus::stopDaemon() {
+  daemon_->terminate();
+  daemon_->waitForFinished(2000);
+}
+
 QDBusConnection DBusMockBus::connection() const {
   return QDBusConnection::connectToBus(address_, QStringLiteral("test-") + address_);
 }

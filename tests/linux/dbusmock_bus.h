@@ -42,6 +42,8 @@ class DBusMockBus {
 
   // `python3 -m dbusmock <arguments>`, waiting until `busName` is owned. False when it never is.
   bool startMock(const QString& busName, const QStringList& arguments);
+  // Ends the daemon, as when the session that ran it is over.
+  void stopDaemon();
   // Calls a method and returns whether it succeeded.
   bool call(const QString& service, const QString& path, const QString& interface, const QString& member,
             const QVariantList& arguments = {});

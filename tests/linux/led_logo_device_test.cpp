@@ -45,11 +45,12 @@ class LedLogoDeviceTest : public ::testing::Test {
         LedLogoDevice::Config{fixture.sys(), fixture.runtime(), std::move(buses), opener, fake.clock,
                               [this] { return chosen; }, [] { return 500.0; }});
     platform = std::make_unique<Platform>(
-        Platform{fake.preferences, fake.notifications,   *device,       *device,           *device,
-                 fake.displays,    fake.bundles,         fake.process,  fake.locale,       fake.clock,
-                 fake.clock,       fake.powerSources,    fake.session,  fake.userActivity, fake.workspace,
-                 fake.events,      fake.instances,       fake.children, fake.files,        fake.loginItems,
-                 fake.trash,       fake.privilegedShell, fake.desktop});
+        Platform{fake.preferences, fake.notifications,   *device,        *device,
+                 *device,          fake.displays,        fake.bundles,   fake.process,
+                 fake.locale,      fake.clock,           fake.clock,     fake.powerSources,
+                 fake.session,     fake.userActivity,    fake.workspace, fake.events,
+                 fake.instances,   fake.children,        fake.files,     fake.loginItems,
+                 fake.trash,       fake.privilegedShell, fake.desktop,   fake.preferenceWatch});
     return *device;
   }
   AppDelegate& launch() {

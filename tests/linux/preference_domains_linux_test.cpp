@@ -1,5 +1,6 @@
 #include "platform/linux/preference_domains_linux.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -53,6 +54,32 @@ TEST_F(LinuxPreferenceDomainsTest, ValuesRoundTripWithTheirTypesThroughAnotherIn
 
   prefs.setValue("d", "count", 8);
   EXPECT_EQ(other.value("d", "count")->get<long long>(), 8) << "another process's write is seen";
+}
+
+// A command reads many keys: a file that has not changed since the last read is not opened again,
+// while every change, by rename or in place, is seen.
+TEST_F(LinuxPreferenceDomainsTest, AnUnchangedFileIsReadOnce) {
+  LinuxPreferenceDomains writer(directory);
+  writer.setValue("d", "setting", "off");
+  EXPECT_EQ(prefs.value("d", "setting"), PlistValue("off"));
+  ScratchDirectory::write(fileOf("d"), "{\"setting\": \"on!\"}");
+  EXPECT_EQ(prefs.value("d", "setting"), PlistValue("on!")) << "an edit in place at once is seen";
+
+  // Contents swapped behind the cache's back with size and time put back as they were: a file that
+  // looks the same, long settled, is taken as the same and not read.
+  struct stat before {};
+  ASSERT_EQ(::stat(fileOf("d").c_str(), &before), 0);
+  const timespec old[2] = {{before.st_atim.tv_sec - 10, 0},
+                           {before.st_mtim.tv_sec - 10, before.st_mtim.tv_nsec}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, fileOf("d").c_str(), old, 0), 0);
+  EXPECT_EQ(prefs.value("d", "setting"), PlistValue("on!"));
+  ScratchDirectory::write(fileOf("d"), "{\"setting\": \"NO!\"}");
+  ASSERT_EQ(::utimensat(AT_FDCWD, fileOf("d").c_str(), old, 0), 0);
+  EXPECT_EQ(prefs.value("d", "setting"), PlistValue("on!"));
+  EXPECT_EQ(prefs.value("d", "other"), std::nullopt);
+
+  writer.setValue("d", "setting", "auto");
+  EXPECT_EQ(prefs.value("d", "setting"), PlistValue("auto")) << "a replaced file is another file";
 }
 
 TEST_F(LinuxPreferenceDomainsTest, MissingKeysAndDomainsAreToldApart) {

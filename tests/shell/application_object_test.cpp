@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "linux/dbusmock_bus.h"
+#include "linux/scratch_directory.h"
 #include "platform/linux/app_instances_linux.h"
+#include "platform/linux/instance_guard_linux.h"
 #include "prefs/app_identifier.h"
 #include "shell/application_object.h"
 
@@ -18,7 +20,11 @@ TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
   auto connection = buses.session();
   ASSERT_TRUE(connection);
   ASSERT_TRUE(object.exportOn(*connection, kAppIdentifier));
-  ASSERT_TRUE(LinuxAppInstances(bus.buses()).claim(kAppIdentifier));
+  ScratchDirectory scratch;
+  LinuxInstanceGuard guard(scratch / "application.lock");
+  LinuxAppInstances instances(guard, bus.buses());
+  ASSERT_TRUE(instances.claim(kAppIdentifier));
+  instances.announce(kAppIdentifier);
 
   EXPECT_EQ(runClient(bus, "gdbus",
                       {"call", "--session", "--dest", kAppIdentifier, "--object-path",

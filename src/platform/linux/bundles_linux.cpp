@@ -36,8 +36,12 @@ constexpr auto kAnnouncePoll = std::chrono::milliseconds(50);
 
 }  // namespace
 
-LinuxBundles::LinuxBundles(ProcessInfo& process, std::string executablePath, DBusBuses buses)
-    : process_(process), executablePath_(std::move(executablePath)), buses_(std::move(buses)) {}
+LinuxBundles::LinuxBundles(ProcessInfo& process, std::string executablePath, DBusBuses buses,
+                           InstanceGuard* startedGuard)
+    : process_(process),
+      executablePath_(std::move(executablePath)),
+      buses_(std::move(buses)),
+      startedGuard_(startedGuard) {}
 
 std::string LinuxBundles::executablePath() {
   if (!executablePath_.empty()) return executablePath_;
@@ -104,6 +108,8 @@ std::optional<std::string> LinuxBundles::openApplication(const std::string& path
   for (int fd = 0; fd <= 2; ++fd) {
     posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
   }
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  posix_spawn_file_actions_addchdir_np(&actions, "/");
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t defaults, unblocked;
@@ -125,16 +131,24 @@ std::optional<std::string> LinuxBundles::openApplication(const std::string& path
 }
 
 // A started process is not yet an application that can be talked to: what is sent to it before it
-// owns its name is lost. A process that has ended already (a second copy, say) will never own it.
+// listens is lost. A process that has ended already (a second copy, say) will never listen.
 void LinuxBundles::waitUntilAnnounced(pid_t started, const PlistDictionary& info, double timeoutSeconds) {
   auto identifier = info.find("CFBundleIdentifier");
-  if (identifier == info.end() || !identifier->second.is_string()) return;
   auto bus = buses_.session();
-  if (!bus) return;
-  const QString name = QString::fromStdString(identifier->second.get<std::string>());
+  std::optional<QString> name;
+  if (bus && identifier != info.end() && identifier->second.is_string())
+    name = QString::fromStdString(identifier->second.get<std::string>());
+  if (!name && !startedGuard_) return;
+  auto announced = [&] {
+    if (startedGuard_) {
+      auto holder = startedGuard_->holder();
+      if (holder && holder->pid) return true;
+    }
+    return name && DBusCall::hasOwner(*bus, *name);
+  };
   auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   int waitStatus = 0;
-  while (!DBusCall::hasOwner(*bus, name) && ::waitpid(started, &waitStatus, WNOHANG) == 0 &&
+  while (!announced() && ::waitpid(started, &waitStatus, WNOHANG) == 0 &&
          std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(kAnnouncePoll);
   }

@@ -8,24 +8,27 @@
 #include <string>
 
 #include "platform/bundles.h"
+#include "platform/instance_guard.h"
 #include "platform/linux/dbus_buses.h"
 #include "platform/process_info.h"
 
 class LinuxBundles : public Bundles {
  public:
   // The main bundle is the one holding the running executable (/proc/self/exe, else the first
-  // argument); `executablePath` names another executable instead. `buses` is where a started
-  // application announces itself.
-  explicit LinuxBundles(ProcessInfo& process, std::string executablePath = {}, DBusBuses buses = {});
+  // argument); `executablePath` names another executable instead. A started application announces
+  // itself on `buses` or, with or without a bus, through `startedGuard`.
+  explicit LinuxBundles(ProcessInfo& process, std::string executablePath = {}, DBusBuses buses = {},
+                        InstanceGuard* startedGuard = nullptr);
 
   std::optional<std::string> mainBundleIdentifier() override;
   std::optional<std::string> mainBundlePath() override;
   std::optional<PlistDictionary> mainBundleInfo() override;
   std::optional<PlistDictionary> bundleInfo(const std::string& path) override;
-  // Starts the bundle's executable without arguments in a session of its own, detached from the
-  // caller's terminal and standard streams. The start is complete once the application owns its
-  // identifier's name on the session bus, has ended already, or `timeoutSeconds` have passed;
-  // without a session bus, once it has been started.
+  // Starts the bundle's executable without arguments in a session of its own, in "/" (so it pins no
+  // folder the user happened to be in), detached from the caller's terminal, standard streams and
+  // other open files. The start is complete once the application owns its identifier's name on the
+  // session bus or holds the instance guard ready, has ended already, or `timeoutSeconds` have
+  // passed.
   std::optional<std::string> openApplication(const std::string& path, double timeoutSeconds) override;
   // Asks dpkg which package owns the bundle's folder (links resolved).
   std::optional<std::string> installingPackage(const std::string& path) override;
@@ -42,6 +45,7 @@ class LinuxBundles : public Bundles {
   ProcessInfo& process_;
   std::string executablePath_;
   DBusBuses buses_;
+  InstanceGuard* startedGuard_;
   bool resolved_ = false;
   std::optional<MainBundle> main_;
 };

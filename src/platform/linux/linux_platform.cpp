@@ -66,12 +66,15 @@ LinuxPlatform::LinuxPlatform(int argc, char** argv)
     : arguments_(processArguments(argc, argv)),
       argv_(pointersTo(arguments_)),
       process_(static_cast<int>(arguments_.size()), argv_.data()),
+      guard_(LinuxInstanceGuard::defaultPath()),
       preferences_(LinuxPreferenceDomains::defaultDirectory()),
-      bundles_(process_),
+      bundles_(process_, {}, {}, &guard_),
       device_(EmulatedLogoDevice::defaultStatePath()),
+      instances_(guard_),
       light_(lightConfig(device_, scheduler_, preferences_)),
       logoDevice_(device_, light_),
+      preferenceWatch_(LinuxPreferenceDomains::defaultDirectory()),
       platform_{preferences_, notifications_, logoDevice_, logoDevice_,      logoDevice_, displays_,
                 bundles_,     process_,       locale_,     clock_,           scheduler_,  powerSources_,
                 session_,     userActivity_,  workspace_,  events_,          instances_,  children_,
-                files_,       loginItems_,    trash_,      privilegedShell_, desktop_} {}
+                files_,       loginItems_,    trash_,      privilegedShell_, desktop_,    preferenceWatch_} {}

@@ -16,11 +16,13 @@
 #include "platform/linux/desktop_integration_linux.h"
 #include "platform/linux/displays_linux.h"
 #include "platform/linux/files_linux.h"
+#include "platform/linux/instance_guard_linux.h"
 #include "platform/linux/locale_linux.h"
 #include "platform/linux/login_items_linux.h"
 #include "platform/linux/notification_center_linux.h"
 #include "platform/linux/power_sources_linux.h"
 #include "platform/linux/preference_domains_linux.h"
+#include "platform/linux/preference_watch_linux.h"
 #include "platform/linux/privileged_shell_linux.h"
 #include "platform/linux/process_info_linux.h"
 #include "platform/linux/scheduler_linux.h"
@@ -43,6 +45,7 @@ class LinuxPlatform {
   std::vector<std::string> arguments_;
   std::vector<char*> argv_;
   LinuxProcessInfo process_;
+  LinuxInstanceGuard guard_;
   LinuxPreferenceDomains preferences_;
   LinuxFiles files_;
   LinuxLocale locale_;
@@ -65,5 +68,6 @@ class LinuxPlatform {
   LinuxDesktopIntegration desktop_;
   LedLogoDevice light_;
   LogoDeviceChoice logoDevice_;
+  LinuxPreferenceWatch preferenceWatch_;
   Platform platform_;
 };

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 
 #include "platform/linux/atomic_file.h"
@@ -13,6 +14,17 @@
 namespace {
 
 constexpr mode_t kFileMode = 0600;
+// A file last changed longer ago than this (many ticks of the clock that stamps files) cannot be
+// changed again without its modification time changing.
+constexpr long long kSettledNanoseconds = 100'000'000;
+
+bool settled(const struct stat& info) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  long long age = (static_cast<long long>(now.tv_sec) - info.st_mtim.tv_sec) * 1'000'000'000LL +
+                  (now.tv_nsec - info.st_mtim.tv_nsec);
+  return age > kSettledNanoseconds;
+}
 // Nothing this product stores is nested anywhere near this deep; a file that is would make copying
 // and writing it recurse until the stack runs out, so it counts as broken.
 constexpr int kMaxDepth = 512;
@@ -103,13 +115,19 @@ LockedJsonFile::Loaded LockedJsonFile::load() const {
     loaded.parse = Parse::unreadable;
     return loaded;
   }
-  auto parsed = parseObject(loaded.bytes);
-  if (parsed.is_discarded() || !parsed.is_object()) {
+  return parsed(std::move(loaded.bytes));
+}
+
+LockedJsonFile::Loaded LockedJsonFile::parsed(std::string bytes) {
+  Loaded loaded;
+  loaded.bytes = std::move(bytes);
+  auto json = parseObject(loaded.bytes);
+  if (json.is_discarded() || !json.is_object()) {
     loaded.parse = Parse::corrupt;
     return loaded;
   }
   loaded.parse = Parse::object;
-  loaded.object = std::move(parsed.get_ref<Object&>());
+  loaded.object = std::move(json.get_ref<Object&>());
   return loaded;
 }
 
@@ -124,6 +142,18 @@ void LockedJsonFile::remember(const Loaded& loaded) {
 }
 
 std::shared_ptr<const LockedJsonFile::Object> LockedJsonFile::read() {
+  // Writers replace the file by renaming a new one into place, so a file that still looks the same
+  // holds the same bytes: a command that reads many keys opens it once. A file changed within the
+  // last moments is read anyway: an edit in place in the same clock tick keeps size and time.
+  struct stat info {};
+  std::optional<Identity> identity;
+  if (::stat(path_.c_str(), &info) == 0) {
+    identity = Identity{info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    if (cached_ && seen_ == identity) return cached_;
+    if (!settled(info)) identity.reset();
+  }
+  // Taken before the bytes are read, so the bytes are never older than what is remembered.
+  seen_ = identity;
   int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     remember(Loaded{});
@@ -134,6 +164,10 @@ std::shared_ptr<const LockedJsonFile::Object> LockedJsonFile::read() {
     bool ok = readAll(fd, bytes);
     ::close(fd);
     if (ok && cached_ && cachedBytes_ == bytes) return cached_;
+    if (ok) {
+      remember(parsed(std::move(bytes)));
+      return cached_;
+    }
   }
   remember(load());
   if (!cached_) return nullptr;
@@ -169,6 +203,7 @@ std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& co
       *contents};
   if (auto error = AtomicFile::replace(path_, written.bytes, kFileMode, flush_)) return error;
   remember(written);
+  seen_.reset();
   return std::nullopt;
 }
 

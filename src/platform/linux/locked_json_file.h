@@ -30,7 +30,8 @@ class LockedJsonFile {
   bool exists() const;
 
   // The current contents, null when the file is missing. A file that is not a JSON object reads
-  // as an empty object. Parses only when the bytes differ from the last read.
+  // as an empty object. Opens the file only when it no longer looks the same as at the last read
+  // (device, inode, size, modification time), and parses only when the bytes differ.
   std::shared_ptr<const Object> read();
 
   // Applies `change` to the current contents under the lock and stores the result. A file that
@@ -47,6 +48,7 @@ class LockedJsonFile {
   };
 
   Loaded load() const;
+  static Loaded parsed(std::string bytes);
   void remember(const Loaded& loaded);
   std::optional<std::string> keepCorruptAside() const;
   std::optional<std::string> store(const std::optional<Object>& contents);
@@ -55,6 +57,15 @@ class LockedJsonFile {
   std::string lockPath_;
   mode_t directoryMode_;
   AtomicFile::Flush flush_;
+  struct Identity {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    time_t seconds;
+    long nanoseconds;
+    bool operator==(const Identity&) const = default;
+  };
+  std::optional<Identity> seen_;
   std::optional<std::string> cachedBytes_;
   std::shared_ptr<const Object> cached_;
 };

@@ -39,15 +39,17 @@ std::optional<QString> displaySession(QDBusConnection& bus) {
 
 }  // namespace
 
-std::optional<QString> sessionPath(QDBusConnection& bus) {
+std::optional<QString> ownSessionPath(QDBusConnection& bus) {
   QString id = qEnvironmentVariable("XDG_SESSION_ID");
   if (!id.isEmpty()) {
     if (auto path = objectPathReply(bus, QStringLiteral("GetSession"), id)) return path;
   }
-  if (auto path = objectPathReply(bus, QStringLiteral("GetSessionByPID"),
-                                  QVariant::fromValue(static_cast<uint>(getpid())))) {
-    return path;
-  }
+  return objectPathReply(bus, QStringLiteral("GetSessionByPID"),
+                         QVariant::fromValue(static_cast<uint>(getpid())));
+}
+
+std::optional<QString> sessionPath(QDBusConnection& bus) {
+  if (auto path = ownSessionPath(bus)) return path;
   return displaySession(bus);
 }
 

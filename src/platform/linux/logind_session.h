@@ -14,5 +14,8 @@ inline const QString kSession = QStringLiteral("org.freedesktop.login1.Session")
 
 // $XDG_SESSION_ID, else the session of this process, else the user's display session.
 std::optional<QString> sessionPath(QDBusConnection& bus);
+// The session this process belongs to: $XDG_SESSION_ID, else the session of this process; none
+// for a process started outside any login session.
+std::optional<QString> ownSessionPath(QDBusConnection& bus);
 
 }  // namespace Logind

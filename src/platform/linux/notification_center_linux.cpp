@@ -86,6 +86,8 @@ void LinuxNotificationCenter::post(const std::string& name,
                                         "org.freedesktop.DBus", "GetId"));
 }
 
+bool LinuxNotificationCenter::canDeliver() { return buses_.session().has_value(); }
+
 bool LinuxNotificationCenter::observe(const std::string& name, Handler handler) {
   auto bus = buses_.session();
   auto signal = splitName(name);

@@ -18,6 +18,8 @@ class LinuxNotificationCenter : public NotificationCenter {
 
   void post(const std::string& name,
             const std::optional<std::map<std::string, std::string>>& userInfo) override;
+  // False without a session bus.
+  bool canDeliver() override;
   bool observe(const std::string& name, Handler handler) override;
 
  private:

@@ -185,4 +185,47 @@ TEST_F(AppDelegateTest, ToggleSwitchesBetweenOffAndTheLastOnSetting) {
   EXPECT_EQ(installed(kMappingKey), LogoController::flatMapping(300));
 }
 
+// Without a session bus no notification arrives: the application sees the tool's write in the
+// preference file and applies it once the burst of file events has settled.
+TEST_F(AppDelegateTest, AChangedPreferenceFileIsAppliedOnceSettled) {
+  fake.notifications.available = false;
+  launch();
+  ASSERT_EQ(fake.preferenceWatch.handlers[kAppIdentifier].size(), 1u);
+  store("setting", "off");
+  auto writes = modeWrites().size();
+  auto synchronised = fake.preferences.synchronizeCount;
+  fake.preferenceWatch.changed(kAppIdentifier);
+  fake.clock.advance(0.15);
+  fake.preferenceWatch.changed(kAppIdentifier);
+  fake.clock.advance(0.15);
+  EXPECT_EQ(modeWrites().size(), writes) << "still settling";
+  fake.clock.advance(0.05);
+  ASSERT_EQ(modeWrites().size(), writes + 1) << "one apply for the burst";
+  EXPECT_EQ(modeWrites().back(), 0);
+  EXPECT_GT(fake.preferences.synchronizeCount, synchronised);
+
+  // A file event that brings nothing new (this process's own write, say) writes nothing.
+  fake.preferenceWatch.changed(kAppIdentifier);
+  fake.clock.advance(1);
+  EXPECT_EQ(modeWrites().size(), writes + 1);
+
+  // Gone delegate: a late file event does nothing.
+  store("setting", "automatic");
+  fake.preferenceWatch.changed(kAppIdentifier);
+  delegate.reset();
+  fake.clock.advance(1);
+  EXPECT_EQ(modeWrites().size(), writes + 1);
+}
+
+TEST_F(AppDelegateTest, AChangeTheNotificationAppliedIsNotWrittenAgain) {
+  launch();
+  store("setting", "off");
+  fake.preferenceWatch.changed(kAppIdentifier);
+  fake.notifications.deliver(Prefs::changedNotification());
+  auto writes = modeWrites().size();
+  EXPECT_EQ(modeWrites().back(), 0);
+  fake.clock.advance(1);
+  EXPECT_EQ(modeWrites().size(), writes);
+}
+
 }  // namespace

@@ -118,12 +118,30 @@ TEST(AppDelegateLaunch, RunsItsStepsInOrder) {
   LoggingClock clock(log);
   brightness.properties = {{kBacklightModeKey, 2}, {kStateKey, {{"FinalNits", 5.0}}}};
   for (const auto& key : kTableKeys) brightness.properties[key] = plistFromTable(kPlatformMapping);
-  Platform logged{
-      domains,       notifications,        brightness,    hardware,          fake.displayBrightness,
-      fake.displays, fake.bundles,         fake.process,  fake.locale,       clock,
-      clock,         fake.powerSources,    fake.session,  fake.userActivity, fake.workspace,
-      events,        fake.instances,       fake.children, fake.files,        fake.loginItems,
-      fake.trash,    fake.privilegedShell, fake.desktop};
+  Platform logged{domains,
+                  notifications,
+                  brightness,
+                  hardware,
+                  fake.displayBrightness,
+                  fake.displays,
+                  fake.bundles,
+                  fake.process,
+                  fake.locale,
+                  clock,
+                  clock,
+                  fake.powerSources,
+                  fake.session,
+                  fake.userActivity,
+                  fake.workspace,
+                  events,
+                  fake.instances,
+                  fake.children,
+                  fake.files,
+                  fake.loginItems,
+                  fake.trash,
+                  fake.privilegedShell,
+                  fake.desktop,
+                  fake.preferenceWatch};
   auto delegate = std::make_shared<AppDelegate>(logged);
   delegate->applicationDidFinishLaunching();
 

@@ -104,6 +104,39 @@ TEST_F(SignalCommandsTest, ApplicationNotRunning) {
   EXPECT_EQ(fake.instances.checkedIdentifiers.back(), kAppIdentifier);
 }
 
+// Without a session bus (a console or ssh login) a signal cannot reach any application: the
+// tool says so and fails rather than start a copy that never hears it.
+TEST_F(SignalCommandsTest, WithoutANotificationServiceSignalsFail) {
+  const std::string message =
+      "halomark: couldn't signal Halomark: there is no D-Bus session bus to carry the request\n";
+  fake.notifications.available = false;
+  for (bool running : {true, false}) {
+    fake.instances.running = running;
+    err.str("");
+    EXPECT_EQ(signal({"--message", "hi"}), 1) << running;
+    EXPECT_EQ(err.str(), message);
+  }
+  fake.instances.running = true;
+  err.str("");
+  EXPECT_EQ(signal({"stop"}), 1);
+  EXPECT_EQ(err.str(), message);
+  EXPECT_TRUE(fake.bundles.opened.empty()) << "nothing is started";
+  EXPECT_TRUE(fake.notifications.posted.empty());
+
+  // Nothing runs, so there is nothing to stop and nothing that failed.
+  fake.instances.running = false;
+  err.str("");
+  EXPECT_EQ(signal({"stop"}), 0);
+  EXPECT_EQ(err.str(), "");
+
+  // `run` still runs its command and passes on its status, with the note.
+  fake.children.result = ChildExit{3};
+  EXPECT_EQ(run({"make"}), 3);
+  EXPECT_EQ(lastCommand(), (std::vector<std::string>{"/usr/bin/env", "make"}));
+  EXPECT_EQ(err.str(), message);
+  EXPECT_TRUE(fake.bundles.opened.empty());
+}
+
 TEST_F(SignalCommandsTest, RunParsesLeadingOptions) {
   EXPECT_EQ(run({"--", "--message", "x"}), 0);
   EXPECT_EQ(lastCommand(), (std::vector<std::string>{"/usr/bin/env", "--message", "x"}));

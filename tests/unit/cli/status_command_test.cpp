@@ -56,6 +56,22 @@ TEST_F(StatusReport, ARuleIsReportedWhileTheApplicationIsNotRunning) {
             "Halomark app: not running\n");
 }
 
+// Listing the running applications is the dearest part of a snapshot: only an application rule
+// pays for it.
+TEST_F(StatusReport, RunningApplicationsAreListedOnlyForAnApplicationRule) {
+  fake.workspace.running = {{.bundleIdentifier = "org.example.Editor", .localizedName = "Editor"}};
+  report();
+  EXPECT_EQ(fake.workspace.applicationQueries, 0);
+
+  store("offAppBundleIDs", PlistValue::array({"org.example.Editor"}));
+  EXPECT_EQ(report(),
+            "Setting:      Automatic (follows display)\n"
+            "Held off:     Editor is open (Automation rule)\n"
+            "Logo now:     25 nits\n"
+            "Halomark app: not running\n");
+  EXPECT_GT(fake.workspace.applicationQueries, 0);
+}
+
 TEST_F(StatusReport, FixedNitsUseTheLocaleAndQuietHoursShowDimmed) {
   prefs.setSetting(Setting::fixed(1000));
   fake.locale.groupSeparator = ".";

@@ -1,0 +1,21 @@
+// At most one application per user and logo device, with or without a session bus: a lock that
+// the kernel releases when its holder ends, naming the holder once it hears requests.
+#pragma once
+
+#include <optional>
+
+class InstanceGuard {
+ public:
+  struct Holder {
+    // The holder's process id; none while it is still starting and not yet listening.
+    std::optional<long> pid;
+  };
+
+  virtual ~InstanceGuard() = default;
+  // Takes the guard for the rest of this process's life; false when another process holds it.
+  virtual bool acquire() = 0;
+  // Records this process, which holds the guard, as ready to hear requests.
+  virtual void markReady() = 0;
+  // The process holding the guard; none when no application runs.
+  virtual std::optional<Holder> holder() = 0;
+};

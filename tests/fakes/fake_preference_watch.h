@@ -1,0 +1,22 @@
+// A preference watch that a test fires by hand, as if another process had written the domain.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "platform/preference_watch.h"
+
+class FakePreferenceWatch : public PreferenceWatch {
+ public:
+  bool watch(const std::string& domain, std::function<void()> onChange) override {
+    if (!available) return false;
+    handlers[domain].push_back(std::move(onChange));
+    return true;
+  }
+  void changed(const std::string& domain) {
+    for (auto& handler : handlers[domain]) handler();
+  }
+
+  bool available = true;
+  std::map<std::string, std::vector<std::function<void()>>> handlers;
+};

@@ -1,0 +1,134 @@
+// The instance guard on a real lock file, and the running check, start wait and polite quit that
+// the tool builds on it, with and without a session bus.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "dbusmock_bus.h"
+#include "fakes/fake_instance_guard.h"
+#include "platform/linux/app_instances_linux.h"
+#include "platform/linux/instance_guard_linux.h"
+#include "prefs/app_identifier.h"
+#include "scratch_directory.h"
+
+namespace {
+
+DBusBuses noBus() {
+  auto unreachable = [] { return QDBusConnection(QStringLiteral("never-connected")); };
+  return DBusBuses(unreachable, unreachable);
+}
+
+// A child process that takes the guard, marks it ready and waits for SIGTERM (exit 15).
+pid_t holdInChild(const std::string& path) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    LinuxInstanceGuard guard(path);
+    if (!guard.acquire()) ::_exit(1);
+    guard.markReady();
+    ::signal(SIGTERM, [](int) { ::_exit(15); });
+    for (;;) ::pause();
+  }
+  return pid;
+}
+
+TEST(LinuxInstanceGuardTest, OneHolderNamedOnceReadyAndReleasedWhenItEnds) {
+  ScratchDirectory scratch;
+  const std::string path = scratch / "run/halomark/application.lock";
+  LinuxInstanceGuard observer(path);
+  EXPECT_FALSE(observer.holder()) << "no file yet";
+
+  {
+    LinuxInstanceGuard first(path);
+    LinuxInstanceGuard second(path);
+    ASSERT_TRUE(first.acquire()) << "the folder is created as needed";
+    EXPECT_FALSE(second.acquire());
+    auto starting = observer.holder();
+    ASSERT_TRUE(starting);
+    EXPECT_FALSE(starting->pid) << "not listening yet";
+    first.markReady();
+    auto ready = observer.holder();
+    ASSERT_TRUE(ready && ready->pid);
+    EXPECT_EQ(*ready->pid, ::getpid());
+  }
+  EXPECT_FALSE(observer.holder()) << "the old id left in the file does not count once the lock is gone";
+
+  // A process that dies without a word releases it too.
+  pid_t child = holdInChild(path);
+  ASSERT_TRUE(waitUntil([&] { return observer.holder() && observer.holder()->pid; }, 5));
+  EXPECT_EQ(*observer.holder()->pid, child);
+  LinuxInstanceGuard late(path);
+  EXPECT_FALSE(late.acquire());
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_FALSE(observer.holder());
+  EXPECT_TRUE(late.acquire());
+}
+
+TEST(LinuxInstanceGuardTest, ALookAtTheGuardDoesNotKeepAnApplicationOut) {
+  ScratchDirectory scratch;
+  const std::string path = scratch / "application.lock";
+  LinuxInstanceGuard(path).holder();
+  ScratchDirectory::write(path, "");
+  // Someone looking holds a shared lock for a moment while the application starts.
+  int look = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(look, LOCK_SH), 0);
+  std::thread done([look] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    ::close(look);
+  });
+  LinuxInstanceGuard application(path);
+  EXPECT_TRUE(application.acquire());
+  done.join();
+}
+
+TEST(LinuxAppInstancesTest, WithoutABusTheGuardIsTheRunningInstance) {
+  ensureCoreApplication();
+  ScratchDirectory scratch;
+  const std::string path = scratch / "application.lock";
+  LinuxInstanceGuard tool(path);
+  LinuxAppInstances instances(tool, noBus(), 2);
+  EXPECT_FALSE(instances.isRunning(kAppIdentifier));
+
+  pid_t child = holdInChild(path);
+  ASSERT_TRUE(waitUntil([&] { return tool.holder() && tool.holder()->pid; }, 5));
+  EXPECT_TRUE(instances.isRunning(kAppIdentifier));
+  LinuxInstanceGuard secondGuard(path);
+  LinuxAppInstances second(secondGuard, noBus());
+  EXPECT_FALSE(second.claim(kAppIdentifier)) << "a second copy stays out without any bus";
+
+  instances.requestQuit(kAppIdentifier);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 15) << "SIGTERM, the application's normal quit";
+  EXPECT_FALSE(instances.isRunning(kAppIdentifier));
+  EXPECT_TRUE(second.claim(kAppIdentifier));
+}
+
+TEST(LinuxAppInstancesTest, ARunningCheckWaitsForAnInstanceThatIsStarting) {
+  ensureCoreApplication();
+  FakeInstanceGuard guard;
+  guard.lock()->held = true;
+  guard.onHolderCheck = [looks = 0](FakeInstanceGuard::Lock& lock) mutable {
+    if (++looks == 4) lock.pid = 777;
+  };
+  LinuxAppInstances instances(guard, noBus(), 5);
+  EXPECT_TRUE(instances.isRunning(kAppIdentifier));
+  EXPECT_EQ(guard.holderChecks, 4) << "it waited until the instance listened";
+
+  // One that never gets ready still counts as running once the wait is over: starting another
+  // copy would only find the guard taken.
+  FakeInstanceGuard stuck;
+  stuck.lock()->held = true;
+  LinuxAppInstances patient(stuck, noBus(), 0.1);
+  EXPECT_TRUE(patient.isRunning(kAppIdentifier));
+  EXPECT_GT(stuck.holderChecks, 1);
+}
+
+}  // namespace
