@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make
-  qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev
+  qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev libpugixml-dev
   libx11-dev libxss-dev libxcb1-dev
   dbus python3-dbusmock libglib2.0-bin
   xvfb xauth
