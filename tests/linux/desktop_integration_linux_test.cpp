@@ -70,4 +70,29 @@ TEST_F(LinuxDesktopIntegrationTest, RemoveDeletesBothAndReportsWhatStays) {
   EXPECT_NE(failures[0].find(desktop.serviceFilePath()), std::string::npos);
 }
 
+TEST_F(LinuxDesktopIntegrationTest, OffersTheLogoActionsAndTheRunnerPlugin) {
+  LinuxDesktopIntegration desktop(root.string());
+  desktop.install("/opt/Halomark.app/Contents/MacOS/Halomark");
+  std::string entry = read(desktop.desktopEntryPath());
+  EXPECT_NE(entry.find("\nActions=turn-off;turn-on;toggle;\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\n[Desktop Action turn-off]\nName=Logo Off\n"
+                       "Exec=\"/opt/Halomark.app/Contents/MacOS/Halomark\" off\n"),
+            std::string::npos)
+      << entry;
+  EXPECT_NE(entry.find("\n[Desktop Action turn-on]\nName=Logo On\n"), std::string::npos);
+  EXPECT_NE(entry.find("\n[Desktop Action toggle]\nName=Toggle Logo\n"), std::string::npos);
+  // The main group's keys all come before the first action group.
+  EXPECT_LT(entry.find("DBusActivatable=true"), entry.find("[Desktop Action"));
+
+  EXPECT_EQ(desktop.runnerPluginPath(),
+            (root / "krunner/dbusplugins/app.halomark.Halomark.desktop").string());
+  std::string plugin = read(desktop.runnerPluginPath());
+  for (const char* line :
+       {"Type=Service", "X-Plasma-API=DBus", "X-Plasma-DBusRunner-Service=app.halomark.Halomark",
+        "X-Plasma-DBusRunner-Path=/runner", "X-KDE-PluginInfo-Name=app.halomark.Halomark"})
+    EXPECT_NE(plugin.find(std::string("\n") + line + "\n"), std::string::npos) << line;
+  EXPECT_TRUE(desktop.remove().empty());
+  EXPECT_FALSE(fs::exists(desktop.runnerPluginPath()));
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "app/app_delegate.h"
 #include "platform/linux/application_object_linux.h"
 #include "platform/linux/dbus_buses.h"
+#include "platform/linux/desktop_doors.h"
 #include "prefs/app_identifier.h"
 
 namespace {
@@ -56,10 +57,14 @@ int run(int& argc, char** argv, Platform& platform) {
   });
   DBusBuses buses;
   if (auto bus = buses.session()) applicationObject.exportOn(*bus, kAppIdentifier);
+  DesktopDoors doors(platform, buses.session());
   // A second copy leaves before it touches anything.
   if (platform.instances.isRunning(kAppIdentifier)) return 0;
   platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
+  // The updater starts first: it only arms its schedule, so the delegate's launch order is kept.
+  doors.updates().start();
   delegate->applicationDidFinishLaunching();
+  doors.open(applicationObject);
   // The name is taken only once the observers listen, because the tool takes its owner as ready to
   // hear notifications. A copy that lost the name to one started at the same moment leaves the logo
   // to it. Without a session bus there is nothing to claim and the application runs on its own.
