@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_doors.h"
+#include "shell/desktop_doors.h"
 
 DesktopDoors::DesktopDoors(Platform& platform, std::optional<QDBusConnection> bus)
     : bus_(bus),

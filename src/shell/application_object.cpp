@@ -1,4 +1,4 @@
-#include "platform/linux/application_object_linux.h"
+#include "shell/application_object.h"
 
 #include <QDBusArgument>
 #include <QDBusVariant>

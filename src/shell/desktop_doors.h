@@ -1,5 +1,5 @@
-// Part of the application shell: the desktop's ways to the logo-light actions and the updater. The
-// application object's logo-light calls answer their callers; named actions (launchers' desktop
+// The desktop's ways to the logo-light actions and the updater. The application object's
+// logo-light calls answer their callers; named actions (launchers' desktop
 // actions, `gapplication action`) and the KRunner runner answer with a notification that replaces
 // the previous one. The updater answers in notifications too while there is no window to show.
 #pragma once
@@ -8,10 +8,10 @@
 #include <memory>
 #include <optional>
 
-#include "platform/linux/application_object_linux.h"
 #include "platform/linux/desktop_notifications_linux.h"
 #include "platform/linux/feed_fetcher_linux.h"
-#include "platform/linux/runner_object_linux.h"
+#include "shell/application_object.h"
+#include "shell/runner_object.h"
 #include "shortcuts/named_actions.h"
 #include "updates/notification_update_driver.h"
 #include "updates/updates.h"

@@ -1,4 +1,4 @@
-#include "platform/linux/runner_object_linux.h"
+#include "shell/runner_object.h"
 
 #include <QDBusMetaType>
 
