@@ -1,6 +1,7 @@
 // The desktop's ways to the logo actions, with the real application on the sandbox's bus: the
 // LogoLight methods (application running, and started by the bus), ActivateAction with the actions
-// of the registered .desktop file, the KRunner runner, and the notifications that carry answers.
+// of the registered .desktop file, the KRunner runner, and the notifications that carry answers;
+// and update checks run the same way against a loopback feed server.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -44,8 +45,8 @@ class DesktopActionsTest : public ::testing::Test {
     return call("/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", {name}, "org.freedesktop.DBus")
                .out.find("true") != std::string::npos;
   }
-  pid_t startApp() {
-    pid_t app = sandbox.spawnApp();
+  pid_t startApp(const std::string& executable = "") {
+    pid_t app = executable.empty() ? sandbox.spawnApp() : sandbox.spawn(executable, {});
     EXPECT_TRUE(Sandbox::waitUntil([&] { return owned("app.halomark.Halomark"); }, 10))
         << sandbox.output(app).err;
     return app;
@@ -149,6 +150,82 @@ TEST_F(DesktopActionsTest, TheRunnerOffersAndRunsTheActionForAPhrase) {
   EXPECT_NE(notifications()[0].find("\"The logo is off.\""), std::string::npos);
   EXPECT_EQ(backlightMode(), 0);
   EXPECT_EQ(sandbox.stop(app), 0);
+}
+
+// A copy of the bundle whose Info.plist names `feed` as its update feed.
+std::string bundleWithFeed(const Sandbox& sandbox, const std::string& feed) {
+  std::string bundle = sandbox.root() + "/apps/Halomark.app";
+  fs::remove_all(bundle);
+  fs::create_directories(sandbox.root() + "/apps");
+  fs::copy(Sandbox::bundle(), bundle, fs::copy_options::recursive);
+  std::string info = read(bundle + "/Contents/Info.plist");
+  const std::string empty = "<key>SUFeedURL</key>\n\t<string></string>";
+  auto at = info.find(empty);
+  if (at == std::string::npos) return "";
+  info.replace(at, empty.size(), "<key>SUFeedURL</key><string>" + feed + "</string>");
+  std::ofstream(bundle + "/Contents/Info.plist") << info;
+  return bundle + "/Contents/MacOS/Halomark";
+}
+
+class UpdateCheckTest : public DesktopActionsTest {
+ protected:
+  void SetUp() override {
+    DesktopActionsTest::SetUp();
+    startNotificationServer();
+    pid_t server =
+        sandbox.spawn("/usr/bin/python3", {HALOMARK_TEST_DATA "/feed_server.py", "--lifetime", "120"});
+    ASSERT_TRUE(
+        Sandbox::waitUntil([&] { return sandbox.output(server).out.find('\n') != std::string::npos; }, 10));
+    port = sandbox.output(server).out;
+    port.pop_back();
+  }
+  // The notification that answers "Check for Updates…" with the feed at `path` on the loopback server.
+  std::string checkWith(const std::string& path) {
+    std::string executable = bundleWithFeed(sandbox, "http://127.0.0.1:" + port + path);
+    EXPECT_FALSE(executable.empty()) << "no empty SUFeedURL in the built Info.plist";
+    std::size_t before = notifications().size();
+    pid_t app = startApp(executable);
+    EXPECT_EQ(activate("check-for-updates").status, 0);
+    bool answered = notified(before + 1);
+    sandbox.stop(app);
+    return answered ? notifications()[before] : "no notification";
+  }
+
+  std::string port;
+};
+
+TEST_F(UpdateCheckTest, ChecksAFeedAndSaysWhatItFound) {
+  // The body's second line, the download link, starts a line of its own in the server's log.
+  EXPECT_NE(checkWith("/feed?version=2")
+                .find("\"A new version of Halomark is available\" \"Halomark 9.9 is available \xE2\x80\x94 "
+                      "you have 1.0."),
+            std::string::npos)
+      << notifications().back();
+  EXPECT_NE(checkWith("/feed?version=1")
+                .find("\"You're up to date\" \"Halomark 1.0 is the newest version available.\""),
+            std::string::npos)
+      << notifications().back();
+  EXPECT_NE(checkWith("/feed?version=0.9").find("\"You're up to date\""), std::string::npos);
+  EXPECT_NE(
+      checkWith("/malformed").find("\"Couldn't check for updates\" \"The update feed is not valid XML.\""),
+      std::string::npos)
+      << notifications().back();
+  EXPECT_NE(checkWith("/oversized?declared=0")
+                .find("\"Couldn't check for updates\" \"The update feed is too large.\""),
+            std::string::npos)
+      << notifications().back();
+  auto stored = nlohmann::json::parse(read(sandbox.preferencesFile()));
+  EXPECT_TRUE(stored["SULastCheckTime"].is_number()) << stored.dump();
+}
+
+TEST_F(UpdateCheckTest, ABuildWithoutAFeedPointsToWhereItWasInstalled) {
+  pid_t app = startApp();
+  EXPECT_EQ(activate("check-for-updates").status, 0);
+  ASSERT_TRUE(notified(1));
+  EXPECT_NE(notifications()[0].find("\"Updates come from where Halomark was installed\""), std::string::npos);
+  EXPECT_EQ(sandbox.stop(app), 0);
+  EXPECT_FALSE(fs::exists(sandbox.preferencesFile()) &&
+               nlohmann::json::parse(read(sandbox.preferencesFile())).contains("SULastCheckTime"));
 }
 
 }  // namespace
