@@ -1,7 +1,7 @@
 // The desktop's ways to the logo-light actions and the updater. The application object's
-// logo-light calls answer their callers; named actions (launchers' desktop
-// actions, `gapplication action`) and the KRunner runner answer with a notification that replaces
-// the previous one. The updater answers in notifications too while there is no window to show.
+// logo-light calls answer their callers; named actions (launchers' desktop actions, `gapplication
+// action`) and the KRunner runner answer with a notification that replaces the previous one. The
+// updater answers in notifications too while there is no window to show.
 #pragma once
 
 #include <QDBusConnection>
