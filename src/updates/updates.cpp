@@ -24,7 +24,7 @@ Updates::Configuration Updates::configurationFromBundle(Platform& platform) {
 
 Updates::Updates(Platform& platform, FeedFetcher& fetcher, UpdateUserDriver& driver,
                  Configuration configuration)
-    : platform_(platform), fetcher_(fetcher), driver_(driver), configuration_(std::move(configuration)) {}
+    : platform_(platform), fetcher_(fetcher), driver_(&driver), configuration_(std::move(configuration)) {}
 
 Updates::~Updates() {
   *alive_ = false;
@@ -39,13 +39,13 @@ std::weak_ptr<Updates>& Updates::shared() {
 void Updates::start() { scheduleNext(platform_.clock.now() + kFirstCheckDelaySeconds); }
 
 void Updates::checkForUpdates() {
-  driver_.bringToFront();
+  driver_->bringToFront();
   if (!hasFeed()) {
-    driver_.showCheck({UpdateCheckState::Kind::noFeed, std::nullopt, ""});
+    driver_->showCheck({UpdateCheckState::Kind::noFeed, std::nullopt, ""});
     return;
   }
   userWaiting_ = true;
-  driver_.showCheck({});
+  driver_->showCheck({});
   fetch();
 }
 
@@ -102,9 +102,9 @@ void Updates::fetch() {
     auto state = UpdateCheck::evaluate(result, configuration_.version);
     if (userWaiting_) {
       userWaiting_ = false;
-      driver_.showCheck(state);
+      driver_->showCheck(state);
     } else if (state.kind == UpdateCheckState::Kind::updateAvailable) {
-      driver_.remindGently(*state.update);
+      driver_->remindGently(*state.update);
     }
     scheduleNext(platform_.clock.now());
   });

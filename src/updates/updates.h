@@ -52,6 +52,10 @@ class Updates {
   // The menu's "Check for Updates…": comes to the front and shows the dialog with the outcome.
   void checkForUpdates();
 
+  // The interface, once it has a window for the updater, takes over from the notifications.
+  void setUserDriver(UpdateUserDriver& driver) { driver_ = &driver; }
+  UpdateUserDriver& userDriver() { return *driver_; }
+
   bool hasFeed() const { return !configuration_.feedURL.empty(); }
   // Off, whatever is stored, in a build without a feed.
   bool automaticallyChecksForUpdates() const;
@@ -69,7 +73,7 @@ class Updates {
 
   Platform& platform_;
   FeedFetcher& fetcher_;
-  UpdateUserDriver& driver_;
+  UpdateUserDriver* driver_;
   Configuration configuration_;
   std::shared_ptr<TimerHandle> timer_;
   // Outlives neither the updater nor a fetch in flight: answers arriving after it is gone are dropped.

@@ -176,4 +176,16 @@ TEST_F(UpdatesTest, DialogTextsNameTheVersions) {
   EXPECT_EQ(unknown.problem, "This copy of Halomark doesn't know its own version.");
 }
 
+TEST_F(UpdatesTest, AWindowTakesOverFromTheNotificationsOnceTheInterfaceHasOne) {
+  auto updates = makeUpdater();
+  FakeUpdateUserDriver window;
+  EXPECT_EQ(&updates->userDriver(), &driver);
+  updates->setUserDriver(window);
+  updates->checkForUpdates();
+  fetcher.answer(feedWith("31"));
+  EXPECT_EQ(window.broughtToFront, 1);
+  EXPECT_EQ(window.shown.back().kind, Kind::updateAvailable);
+  EXPECT_TRUE(driver.shown.empty());
+}
+
 }  // namespace
