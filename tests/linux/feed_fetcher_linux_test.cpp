@@ -14,7 +14,7 @@ class LinuxFeedFetcherTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ensureCoreApplication();
-    server.start("python3", {HALOMARK_TEST_DATA "/feed_server.py", "--lifetime", "60"});
+    server.start("/usr/bin/python3", {HALOMARK_TEST_DATA "/feed_server.py", "--lifetime", "60"});
     ASSERT_TRUE(server.waitForReadyRead(10000)) << "the feed server did not start";
     port = QString::fromUtf8(server.readLine()).trimmed().toStdString();
   }
