@@ -1,0 +1,42 @@
+// The tray module's entry: the widget application object and the tray face around the shared
+// application launch.
+#include <QApplication>
+#include <memory>
+
+#include "app/app_delegate.h"
+#include "platform/linux/application_linux.h"
+#include "platform/linux/tray_module.h"
+#include "ui/application_icon.h"
+#include "ui/tray_application.h"
+
+namespace {
+
+class TrayFace : public LinuxApplication::Face {
+ public:
+  explicit TrayFace(Platform& platform) : platform_(platform) {}
+
+  void willLaunch(AppDelegate& delegate) override {
+    tray_ = std::make_unique<TrayApplication>(delegate, platform_, MenuCommands{});
+    delegate.setRefreshUIHandler([tray = tray_.get()] { tray->refreshUI(); });
+    tray_->createStatusItem();
+  }
+  void didLaunch(AppDelegate&) override { tray_->launchFinished(); }
+
+ private:
+  Platform& platform_;
+  std::unique_ptr<TrayApplication> tray_;
+};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int halomark_run_tray(int& argc, char** argv,
+                                                                        Platform& platform) {
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationDisplayName(QStringLiteral("Halomark"));
+  QApplication::setWindowIcon(ApplicationIcon::icon());
+  TrayFace face(platform);
+  return LinuxApplication::serve(platform, &face);
+}
+
+static_assert(std::is_same_v<decltype(&halomark_run_tray), TrayModule::Entry>);
