@@ -4,14 +4,14 @@
 #include <memory>
 
 #include "app/app_delegate.h"
-#include "platform/linux/application_linux.h"
-#include "platform/linux/tray_module.h"
+#include "shell/application_shell.h"
+#include "shell/tray_module.h"
 #include "ui/application_icon.h"
 #include "ui/tray_application.h"
 
 namespace {
 
-class TrayFace : public LinuxApplication::Face {
+class TrayFace : public ApplicationShell::Face {
  public:
   explicit TrayFace(Platform& platform) : platform_(platform) {}
 
@@ -36,7 +36,7 @@ extern "C" __attribute__((visibility("default"))) int halomark_run_tray(int& arg
   QApplication::setApplicationDisplayName(QStringLiteral("Halomark"));
   QApplication::setWindowIcon(ApplicationIcon::icon());
   TrayFace face(platform);
-  return LinuxApplication::serve(platform, &face);
+  return ApplicationShell::serve(platform, &face);
 }
 
 static_assert(std::is_same_v<decltype(&halomark_run_tray), TrayModule::Entry>);

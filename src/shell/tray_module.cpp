@@ -1,4 +1,4 @@
-#include "platform/linux/tray_module.h"
+#include "shell/tray_module.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
