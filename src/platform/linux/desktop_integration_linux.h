@@ -1,7 +1,8 @@
 // Registers the application with the desktop: a .desktop entry that handles halomark: URLs and is
 // activatable over D-Bus and offers the logo actions, the session bus's service file that starts the
-// executable on demand, and the KRunner plugin that maps typed phrases to the actions. All live in
-// the user's data directory ($XDG_DATA_HOME, by default ~/.local/share).
+// executable on demand, the application icon in the hicolor theme, and the KRunner plugin that maps
+// typed phrases to the actions. All live in the user's data directory ($XDG_DATA_HOME, by default
+// ~/.local/share).
 #pragma once
 
 #include <string>
@@ -21,6 +22,7 @@ class LinuxDesktopIntegration : public DesktopIntegration {
   std::string desktopEntryPath() const;
   std::string serviceFilePath() const;
   std::string runnerPluginPath() const;
+  std::string iconsDirectory() const;
 
  private:
   std::string dataHome_;
