@@ -64,7 +64,8 @@ struct Rig {
                                                    fake.instances,   fake.children,
                                                    fake.files,       fake.loginItems,
                                                    fake.trash,       fake.privilegedShell,
-                                                   fake.desktop,     fake.preferenceWatch});
+                                                   fake.desktop,     fake.preferenceWatch,
+                                                   fake.hotKeys});
     delegate = std::make_shared<AppDelegate>(*platform);
     delegate->applicationDidFinishLaunching();
   }

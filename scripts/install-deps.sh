@@ -4,11 +4,11 @@ set -euo pipefail
 
 packages=(
   cmake g++ make
-  qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev
+  qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev libpugixml-dev
   libx11-dev libxss-dev libxcb1-dev
   dbus python3-dbusmock libglib2.0-bin
   dpkg-dev file lintian desktop-file-utils appstream mandoc zsh fish
-  xvfb xauth
+  xvfb xauth trayer xdotool
   hyperfine
 )
 

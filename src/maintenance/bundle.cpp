@@ -17,17 +17,23 @@ std::optional<PlistDictionary> bundleInfo(Platform& platform) {
   return platform.bundles.mainBundleInfo();
 }
 
-std::string infoString(Platform& platform, const std::string& key) {
-  auto info = bundleInfo(platform);
-  if (!info) return "?";
-  auto it = info->find(key);
-  if (it == info->end() || !it->second.is_string()) return "?";
-  return it->second.get<std::string>();
-}
-
 }  // namespace
 
 namespace Maintenance {
+
+std::optional<PlistValue> bundleInfoValue(Platform& platform, const std::string& key) {
+  auto info = bundleInfo(platform);
+  if (!info) return std::nullopt;
+  auto it = info->find(key);
+  if (it == info->end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::string> bundleInfoString(Platform& platform, const std::string& key) {
+  auto value = bundleInfoValue(platform, key);
+  if (!value || !value->is_string()) return std::nullopt;
+  return value->get<std::string>();
+}
 
 std::optional<std::string> appBundleURL(Platform& platform) {
   if (platform.bundles.mainBundleIdentifier() == kAppIdentifier) {
@@ -55,9 +61,13 @@ std::string executablePath(const std::string& bundlePath) {
   return (fs::path(bundlePath) / "Contents" / "MacOS" / "Halomark").string();
 }
 
-std::string shortVersion(Platform& platform) { return infoString(platform, "CFBundleShortVersionString"); }
+std::string shortVersion(Platform& platform) {
+  return bundleInfoString(platform, "CFBundleShortVersionString").value_or("?");
+}
 
-std::string buildVersion(Platform& platform) { return infoString(platform, "CFBundleVersion"); }
+std::string buildVersion(Platform& platform) {
+  return bundleInfoString(platform, "CFBundleVersion").value_or("?");
+}
 
 std::string versionLine(Platform& platform) {
   return "Halomark " + shortVersion(platform) + " (" + buildVersion(platform) + ")";

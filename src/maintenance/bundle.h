@@ -15,6 +15,9 @@ std::optional<std::string> appBundleURL(Platform& platform);
 std::optional<std::string> bundleContaining(const std::string& executable);
 // The executable inside a bundle.
 std::string executablePath(const std::string& bundlePath);
+// A value of the bundle's information dictionary; none when missing or, for the string, not a string.
+std::optional<PlistValue> bundleInfoValue(Platform& platform, const std::string& key);
+std::optional<std::string> bundleInfoString(Platform& platform, const std::string& key);
 std::string shortVersion(Platform& platform);
 std::string buildVersion(Platform& platform);
 // "Halomark <short version> (<build version>)".

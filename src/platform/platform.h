@@ -14,6 +14,7 @@
 #include "platform/desktop_integration.h"
 #include "platform/displays.h"
 #include "platform/files.h"
+#include "platform/hot_keys.h"
 #include "platform/locale.h"
 #include "platform/login_items.h"
 #include "platform/notification_center.h"
@@ -54,4 +55,5 @@ struct Platform {
   PrivilegedShell& privilegedShell;
   DesktopIntegration& desktop;
   PreferenceWatch& preferenceWatch;
+  HotKeys& hotKeys;
 };

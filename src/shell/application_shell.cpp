@@ -8,13 +8,13 @@
 #include "platform/linux/session_end_watch_linux.h"
 #include "prefs/app_identifier.h"
 #include "shell/application_object.h"
+#include "shell/desktop_doors.h"
 #include "shell/termination_signals.h"
+#include "shell/tray_module.h"
 
 namespace ApplicationShell {
 
-int run(int& argc, char** argv, Platform& platform) {
-  // No status item: the application runs headless with the same launch, timers and observers.
-  QCoreApplication application(argc, argv);
+int serve(Platform& platform, Face* face) {
   auto quitNotifier = TerminationSignals::quitOnTermination();
   // A second copy, with or without a session bus, leaves before it touches anything.
   if (!platform.instances.claim(kAppIdentifier)) return 0;
@@ -24,8 +24,14 @@ int run(int& argc, char** argv, Platform& platform) {
   });
   DBusBuses buses;
   if (auto bus = buses.session()) applicationObject.exportOn(*bus, kAppIdentifier);
+  DesktopDoors doors(platform, buses.session());
   platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
+  // The updater starts first: it only arms its schedule, so the delegate's launch order is kept.
+  doors.updates().start();
+  if (face) face->willLaunch(*delegate);
   delegate->applicationDidFinishLaunching();
+  if (face) face->didLaunch(*delegate);
+  doors.open(applicationObject);
   // Announced only once the observers listen, because the tool takes an announced instance as
   // ready to hear it.
   platform.instances.announce(kAppIdentifier);
@@ -33,11 +39,19 @@ int run(int& argc, char** argv, Platform& platform) {
   SessionEndWatch sessionEnd(buses, [] { QCoreApplication::quit(); });
   sessionEnd.start();
   // Headless there is no menu to show why the logo is left alone.
-  if (auto reason = AppDelegate::unavailableReason(delegate->compatibility()))
+  if (auto reason = AppDelegate::unavailableReason(delegate->compatibility()); reason && !face)
     std::cerr << "halomark: " << *reason << "\n";
   int status = QCoreApplication::exec();
   delegate->applicationWillTerminate();
   return status;
+}
+
+int run(int& argc, char** argv, Platform& platform) {
+  if (TrayModule::displayReachable()) {
+    if (auto entry = TrayModule::load()) return entry(argc, argv, platform);
+  }
+  QCoreApplication application(argc, argv);
+  return serve(platform, nullptr);
 }
 
 }  // namespace ApplicationShell

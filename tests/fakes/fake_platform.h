@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fakes/fake_automation.h"
+#include "fakes/fake_hot_keys.h"
 #include "fakes/fake_logo_service.h"
 #include "fakes/fake_maintenance.h"
 #include "fakes/fake_notification_center.h"
@@ -35,12 +36,13 @@ struct FakePlatform {
   FakePrivilegedShell privilegedShell;
   FakeDesktopIntegration desktop;
   FakePreferenceWatch preferenceWatch;
+  FakeHotKeys hotKeys;
 
-  Platform platform{preferences, notifications,   brightness, logoHardware,   displayBrightness,
-                    displays,    bundles,         process,    locale,         clock,
-                    clock,       powerSources,    session,    userActivity,   workspace,
-                    events,      instances,       children,   files,          loginItems,
-                    trash,       privilegedShell, desktop,    preferenceWatch};
+  Platform platform{preferences, notifications,   brightness, logoHardware,    displayBrightness,
+                    displays,    bundles,         process,    locale,          clock,
+                    clock,       powerSources,    session,    userActivity,    workspace,
+                    events,      instances,       children,   files,           loginItems,
+                    trash,       privilegedShell, desktop,    preferenceWatch, hotKeys};
 
   FakePlatform() {
     brightness.timeSource = [this] { return clock.now(); };

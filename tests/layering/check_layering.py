@@ -34,8 +34,9 @@ def tier_of(relative, portable):
 
 
 def portable_angle_include_allowed(name):
-    # Standard headers have no extension; Qt's start with a capital Q.
-    if name.startswith("nlohmann/"):
+    # Standard headers have no extension; Qt's start with a capital Q. The two portable libraries
+    # are nlohmann-json and pugixml (the update feed reader).
+    if name.startswith("nlohmann/") or name == "pugixml.hpp":
         return True
     return "." not in name and "/" not in name and not name.startswith("Q")
 

@@ -105,4 +105,56 @@ TEST_F(LinuxDesktopIntegrationTest, LeavesRegistrationToIdenticalSystemCopies) {
   EXPECT_NE(read(desktop.desktopEntryPath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
 }
 
+TEST_F(LinuxDesktopIntegrationTest, OffersTheLogoActionsAndTheRunnerPlugin) {
+  LinuxDesktopIntegration desktop(root.string());
+  desktop.install("/opt/Halomark.app/Contents/MacOS/Halomark");
+  std::string entry = read(desktop.desktopEntryPath());
+  EXPECT_NE(entry.find("\nActions=turn-off;turn-on;toggle;\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\n[Desktop Action turn-off]\nName=Logo Off\n"
+                       "Exec=\"/opt/Halomark.app/Contents/MacOS/Halomark\" off\n"),
+            std::string::npos)
+      << entry;
+  EXPECT_NE(entry.find("\n[Desktop Action turn-on]\nName=Logo On\n"), std::string::npos);
+  EXPECT_NE(entry.find("\n[Desktop Action toggle]\nName=Toggle Logo\n"), std::string::npos);
+  // The main group's keys all come before the first action group.
+  EXPECT_LT(entry.find("DBusActivatable=true"), entry.find("[Desktop Action"));
+
+  EXPECT_EQ(desktop.runnerPluginPath(),
+            (root / "krunner/dbusplugins/app.halomark.Halomark.desktop").string());
+  std::string plugin = read(desktop.runnerPluginPath());
+  for (const char* line :
+       {"Type=Service", "X-Plasma-API=DBus", "X-Plasma-DBusRunner-Service=app.halomark.Halomark",
+        "X-Plasma-DBusRunner-Path=/runner", "X-KDE-PluginInfo-Name=app.halomark.Halomark"})
+    EXPECT_NE(plugin.find(std::string("\n") + line + "\n"), std::string::npos) << line;
+  EXPECT_TRUE(desktop.remove().empty());
+  EXPECT_FALSE(fs::exists(desktop.runnerPluginPath()));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LinuxDesktopIntegrationTest, CopiesTheBundlesIconsIntoTheThemeAndRemovesThem) {
+  fs::path bundle = root / "Halomark.app";
+  fs::create_directories(bundle / "Contents/MacOS");
+  fs::path icons = bundle / "Contents/Resources/icons/hicolor";
+  fs::create_directories(icons / "48x48/apps");
+  fs::create_directories(icons / "scalable/apps");
+  std::ofstream(icons / "48x48/apps/app.halomark.Halomark.png") << "png";
+  std::ofstream(icons / "scalable/apps/app.halomark.Halomark.svg") << "<svg/>";
+  fs::path data = root / "data";
+  LinuxDesktopIntegration desktop(data.string());
+  desktop.install((bundle / "Contents/MacOS/Halomark").string());
+
+  EXPECT_EQ(read((data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png").string()), "png");
+  EXPECT_EQ(read((data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg").string()), "<svg/>");
+  EXPECT_FALSE(fs::exists(data / "icons/hicolor/16x16/apps/app.halomark.Halomark.png"))
+      << "not in the bundle";
+  EXPECT_NE(read(desktop.desktopEntryPath()).find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
+
+  EXPECT_TRUE(desktop.remove().empty());
+  EXPECT_FALSE(fs::exists(data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png"));
+  EXPECT_FALSE(fs::exists(data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg"));
+}
+
 }  // namespace

@@ -50,7 +50,8 @@ class LedLogoDeviceTest : public ::testing::Test {
                  fake.locale,      fake.clock,           fake.clock,     fake.powerSources,
                  fake.session,     fake.userActivity,    fake.workspace, fake.events,
                  fake.instances,   fake.children,        fake.files,     fake.loginItems,
-                 fake.trash,       fake.privilegedShell, fake.desktop,   fake.preferenceWatch});
+                 fake.trash,       fake.privilegedShell, fake.desktop,   fake.preferenceWatch,
+                 fake.hotKeys});
     return *device;
   }
   AppDelegate& launch() {

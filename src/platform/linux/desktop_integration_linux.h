@@ -1,8 +1,10 @@
 // Registers the application with the desktop: a .desktop entry that handles halomark: URLs and is
-// activatable over D-Bus, and the session bus's service file that starts the executable on demand.
-// Both live in the user's data directory ($XDG_DATA_HOME, by default ~/.local/share), unless the
-// system's data directories ($XDG_DATA_DIRS) already offer the same files, as a packaged install
-// does: then a per-user copy would only shadow the system one, and none is kept.
+// activatable over D-Bus and offers the logo actions, the session bus's service file that starts the
+// executable on demand, the application icon in the hicolor theme, and the KRunner plugin that maps
+// typed phrases to the actions. All live in the user's data directory ($XDG_DATA_HOME, by default
+// ~/.local/share); the entry and the service file are left to the system's data directories
+// ($XDG_DATA_DIRS) when those already offer the same files, as a packaged install does, since a
+// per-user copy would only shadow the system one.
 #pragma once
 
 #include <string>
@@ -25,6 +27,8 @@ class LinuxDesktopIntegration : public DesktopIntegration {
 
   std::string desktopEntryPath() const;
   std::string serviceFilePath() const;
+  std::string runnerPluginPath() const;
+  std::string iconsDirectory() const;
 
  private:
   std::string dataHome_;

@@ -17,6 +17,7 @@
 #include "platform/linux/displays_linux.h"
 #include "platform/linux/files_linux.h"
 #include "platform/linux/instance_guard_linux.h"
+#include "platform/linux/hot_keys_linux.h"
 #include "platform/linux/locale_linux.h"
 #include "platform/linux/login_items_linux.h"
 #include "platform/linux/notification_center_linux.h"
@@ -69,5 +70,6 @@ class LinuxPlatform {
   LedLogoDevice light_;
   LogoDeviceChoice logoDevice_;
   LinuxPreferenceWatch preferenceWatch_;
+  LinuxHotKeys hotKeys_;
   Platform platform_;
 };

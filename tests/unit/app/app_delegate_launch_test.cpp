@@ -141,7 +141,8 @@ TEST(AppDelegateLaunch, RunsItsStepsInOrder) {
                   fake.trash,
                   fake.privilegedShell,
                   fake.desktop,
-                  fake.preferenceWatch};
+                  fake.preferenceWatch,
+                  fake.hotKeys};
   auto delegate = std::make_shared<AppDelegate>(logged);
   delegate->applicationDidFinishLaunching();
 

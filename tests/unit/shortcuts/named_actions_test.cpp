@@ -1,0 +1,62 @@
+#include "shortcuts/named_actions.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "prefs/app_identifier.h"
+
+namespace {
+
+using LogoLight::Refusal;
+
+std::string answer(const std::variant<std::string, Refusal>& outcome) {
+  if (auto* refusal = std::get_if<Refusal>(&outcome)) return "refused: " + refusal->reason;
+  return std::get<std::string>(outcome);
+}
+
+class NamedActionsTest : public ::testing::Test {
+ protected:
+  PlistValue stored(const std::string& key) { return fake.preferences.domains[kAppIdentifier][key]; }
+  FakePlatform fake;
+  LogoLight::Actions actions{fake.platform};
+};
+
+TEST_F(NamedActionsTest, EachNameRunsItsActionAndAnswers) {
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "turn-off", {})), "The logo is off.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "status", {})), "The logo is off.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "turn-on", {})), "The logo is following the display.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "toggle", {})), "The logo is off.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "set", {PlistValue::array({"fixed", 300.0})})),
+            "The logo is at a fixed 300 nits.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "set", {"fixed", 20})), "The logo is at a fixed 20 nits.");
+}
+
+TEST_F(NamedActionsTest, BadRequestsAreRefusedAndChangeNothing) {
+  EXPECT_EQ(answer(LogoLight::runSet(actions, "bright", 300)),
+            "refused: Unknown logo light mode \"bright\": use off, automatic or fixed.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "set", {PlistValue::array({"Fixed", 300.0})})),
+            "refused: Unknown logo light mode \"Fixed\": use off, automatic or fixed.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "set", {"fixed"})),
+            "refused: The set action takes a mode and a brightness in nits.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "set", {300.0, "fixed"})),
+            "refused: The set action takes a mode and a brightness in nits.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "toggle", {true})),
+            "refused: The toggle action takes no parameter.");
+  EXPECT_EQ(answer(LogoLight::runNamed(actions, "explode", {})), "refused: Unknown action \"explode\".");
+  EXPECT_TRUE(fake.preferences.domains[kAppIdentifier].empty());
+  EXPECT_TRUE(fake.notifications.posted.empty());
+}
+
+TEST_F(NamedActionsTest, TheRunnerOffersShortTitlesAndRunsSetWithItsDefaults) {
+  auto matches = LogoLight::runnerMatches("Turn off Halomark");
+  ASSERT_EQ(matches.size(), 1u);
+  EXPECT_EQ(matches[0].id, "turn-off");
+  EXPECT_EQ(matches[0].text, "Logo Off");
+  EXPECT_TRUE(matches[0].exact);
+  EXPECT_EQ(answer(LogoLight::runRunnerMatch(actions, "turn-off")), "The logo is off.");
+  EXPECT_EQ(answer(LogoLight::runRunnerMatch(actions, "set")), "The logo is following the display.");
+  EXPECT_EQ(stored("setting"), "automatic");
+  EXPECT_EQ(answer(LogoLight::runRunnerMatch(actions, "nonsense")), "refused: Unknown action \"nonsense\".");
+}
+
+}  // namespace
