@@ -13,11 +13,11 @@ std::string padded(const std::string& text, std::size_t width) {
 }
 
 // "on/off" for a light that is only lit or dark, else its range of levels.
-std::string capability(const LogoLight& light) {
+std::string capability(const CandidateLight& light) {
   return light.maxBrightness == 1 ? "on/off" : "0-" + std::to_string(light.maxBrightness);
 }
 
-std::string notes(const LogoLight& light) {
+std::string notes(const CandidateLight& light) {
   if (light.namesLogo && light.inUse) return "logo, in use";
   if (light.inUse) return "in use";
   return light.namesLogo ? "logo" : "";
@@ -57,8 +57,8 @@ int use(const std::string& name, Prefs& prefs, CliContext& context) {
     prefs.setLogoLight(std::nullopt);
   } else {
     auto lights = context.platform.logoHardware.lights();
-    bool listed =
-        std::any_of(lights.begin(), lights.end(), [&](const LogoLight& light) { return light.name == name; });
+    bool listed = std::any_of(lights.begin(), lights.end(),
+                              [&](const CandidateLight& light) { return light.name == name; });
     if (!listed) {
       context.err << "halomark: there is no light named " << name << " (halomark led list shows them)\n";
       return 1;

@@ -23,7 +23,7 @@ class BrightnessClient {
 };
 
 // A light that can serve as the logo, as the user may choose among them.
-struct LogoLight {
+struct CandidateLight {
   std::string name;
   long long maxBrightness = 0;  // 1: on/off only
   bool namesLogo = false;       // its function names a logo
@@ -36,7 +36,7 @@ class LogoHardware {
   virtual ~LogoHardware() = default;
   virtual bool hasLogoBacklight() = 0;
   // Every light the machine offers, by name; empty where the logo is not a general-purpose light.
-  virtual std::vector<LogoLight> lights() = 0;
+  virtual std::vector<CandidateLight> lights() = 0;
   // How the user can let Halomark write the logo light when it cannot; none when it can.
   virtual std::optional<std::string> accessAdvice() = 0;
 };

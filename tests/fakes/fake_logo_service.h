@@ -60,10 +60,10 @@ class FakeBrightnessClient : public BrightnessClient {
 class FakeLogoHardware : public LogoHardware {
  public:
   bool hasLogoBacklight() override { return present; }
-  std::vector<LogoLight> lights() override { return offered; }
+  std::vector<CandidateLight> lights() override { return offered; }
   std::optional<std::string> accessAdvice() override { return advice; }
   bool present = true;
-  std::vector<LogoLight> offered;
+  std::vector<CandidateLight> offered;
   std::optional<std::string> advice;
 };
 

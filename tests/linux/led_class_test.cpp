@@ -9,7 +9,7 @@
 
 namespace {
 
-std::vector<std::string> names(const std::vector<LogoLight>& lights) {
+std::vector<std::string> names(const std::vector<CandidateLight>& lights) {
   std::vector<std::string> result;
   for (const auto& light : lights) result.push_back(light.name);
   return result;
@@ -35,10 +35,10 @@ TEST(LedClassTest, ListsLightsByNameWithTheirRangeAndWhetherTheyAreALogo) {
 }
 
 TEST(LedClassTest, ChoosesTheChosenLightElseTheFirstLogoLightAndNeverAnotherOne) {
-  std::vector<LogoLight> lights{{"a::capslock", 1, false, false},
-                                {"b::kbd_backlight", 255, false, false},
-                                {"c::lid_logo_dot", 1, true, false},
-                                {"d::logo", 255, true, false}};
+  std::vector<CandidateLight> lights{{"a::capslock", 1, false, false},
+                                     {"b::kbd_backlight", 255, false, false},
+                                     {"c::lid_logo_dot", 1, true, false},
+                                     {"d::logo", 255, true, false}};
   EXPECT_EQ(LedClass::choose(lights, std::nullopt)->name, "c::lid_logo_dot");
   EXPECT_EQ(LedClass::choose(lights, "b::kbd_backlight")->name, "b::kbd_backlight");
   EXPECT_FALSE(LedClass::choose(lights, "gone::kbd_backlight")) << "an unplugged choice is no light at all";

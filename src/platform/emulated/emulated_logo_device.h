@@ -32,7 +32,7 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
 
   // LogoHardware: the device is the logo itself, always writable while it exists.
   bool hasLogoBacklight() override;
-  std::vector<LogoLight> lights() override { return {}; }
+  std::vector<CandidateLight> lights() override { return {}; }
   std::optional<std::string> accessAdvice() override { return std::nullopt; }
 
   // BrightnessClient: the three tables and "LEBacklightMode" as stored, "LEPWMState" computed.

@@ -25,8 +25,8 @@ bool namesLogo(const std::string& name) {
   return function.find("logo") != std::string::npos;
 }
 
-std::vector<LogoLight> list(const fs::path& sysRoot) {
-  std::vector<LogoLight> lights;
+std::vector<CandidateLight> list(const fs::path& sysRoot) {
+  std::vector<CandidateLight> lights;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(sysRoot / "class/leds", error)) {
     if (auto light = find(sysRoot, entry.path().filename().string())) lights.push_back(*light);
@@ -35,15 +35,15 @@ std::vector<LogoLight> list(const fs::path& sysRoot) {
   return lights;
 }
 
-std::optional<LogoLight> find(const fs::path& sysRoot, const std::string& name) {
+std::optional<CandidateLight> find(const fs::path& sysRoot, const std::string& name) {
   auto maxBrightness = Sysfs::readInteger(directory(sysRoot, name) / "max_brightness");
   if (!maxBrightness || *maxBrightness <= 0) return std::nullopt;
-  return LogoLight{name, *maxBrightness, namesLogo(name), false};
+  return CandidateLight{name, *maxBrightness, namesLogo(name), false};
 }
 
-std::optional<LogoLight> choose(const std::vector<LogoLight>& lights,
-                                const std::optional<std::string>& chosen) {
-  auto found = std::find_if(lights.begin(), lights.end(), [&](const LogoLight& light) {
+std::optional<CandidateLight> choose(const std::vector<CandidateLight>& lights,
+                                     const std::optional<std::string>& chosen) {
+  auto found = std::find_if(lights.begin(), lights.end(), [&](const CandidateLight& light) {
     return chosen ? light.name == *chosen : light.namesLogo;
   });
   if (found == lights.end()) return std::nullopt;

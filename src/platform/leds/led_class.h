@@ -12,15 +12,15 @@
 namespace LedClass {
 
 // Every light under `<sysRoot>/class/leds` with a readable max_brightness above 0, by name.
-std::vector<LogoLight> list(const std::filesystem::path& sysRoot);
+std::vector<CandidateLight> list(const std::filesystem::path& sysRoot);
 // The light of that name (taken from a listing), none when it is gone or unusable.
-std::optional<LogoLight> find(const std::filesystem::path& sysRoot, const std::string& name);
+std::optional<CandidateLight> find(const std::filesystem::path& sysRoot, const std::string& name);
 // Whether the function part of a light's name ("device:color:function") names a logo.
 bool namesLogo(const std::string& name);
 // The light the user chose when it is listed (a chosen light that is gone is no light at all);
 // with no choice, the first light whose function names a logo. Nothing else is ever taken.
-std::optional<LogoLight> choose(const std::vector<LogoLight>& lights,
-                                const std::optional<std::string>& chosen);
+std::optional<CandidateLight> choose(const std::vector<CandidateLight>& lights,
+                                     const std::optional<std::string>& chosen);
 
 std::filesystem::path directory(const std::filesystem::path& sysRoot, const std::string& name);
 std::optional<long long> brightness(const std::filesystem::path& sysRoot, const std::string& name);

@@ -46,7 +46,7 @@ LedLogoDevice::LedLogoDevice(Config config)
       inputs_({config_.sysRoot, config_.buses, config_.openUevents, config_.scheduler, config_.panelPeakNits},
               [this] { drive(); }) {}
 
-std::optional<LogoLight> LedLogoDevice::light() {
+std::optional<CandidateLight> LedLogoDevice::light() {
   if (!resolved_) {
     auto chosen = LedClass::choose(LedClass::list(config_.sysRoot),
                                    config_.chosenLight ? config_.chosenLight() : std::nullopt);
@@ -72,7 +72,7 @@ bool LedLogoDevice::hasLogoBacklight() { return light().has_value(); }
 
 bool LedLogoDevice::exists() { return light().has_value(); }
 
-std::vector<LogoLight> LedLogoDevice::lights() {
+std::vector<CandidateLight> LedLogoDevice::lights() {
   auto inUse = light();
   auto all = LedClass::list(config_.sysRoot);
   for (auto& each : all) each.inUse = inUse && each.name == inUse->name;
@@ -142,7 +142,7 @@ bool LedLogoDevice::drive() {
   return written;
 }
 
-bool LedLogoDevice::takeAndWrite(const LogoLight& light, long long level, const PlistDictionary& full) {
+bool LedLogoDevice::takeAndWrite(const CandidateLight& light, long long level, const PlistDictionary& full) {
   auto before = LedClass::brightness(config_.sysRoot, light.name);
   if (accessProven_ && before == level && integerOf(full, kWrittenLevel) == level) return true;
   bool firstTake = !full.count(kSavedBrightness);

@@ -34,7 +34,7 @@ class LedLogoDevice : public BrightnessClient, public LogoHardware, public Displ
 
   // LogoHardware: present while the chosen light (else the first logo light) exists.
   bool hasLogoBacklight() override;
-  std::vector<LogoLight> lights() override;
+  std::vector<CandidateLight> lights() override;
   // How to get access, while the application's last write to the light was refused.
   std::optional<std::string> accessAdvice() override;
 
@@ -59,11 +59,11 @@ class LedLogoDevice : public BrightnessClient, public LogoHardware, public Displ
   bool drive();
 
  private:
-  std::optional<LogoLight> light();
+  std::optional<CandidateLight> light();
   LockedJsonFile& stateFile(const std::string& name);
   PlistDictionary state(const std::string& name);
   double finalNits(const PlistDictionary& state);
-  bool takeAndWrite(const LogoLight& light, long long level, const PlistDictionary& state);
+  bool takeAndWrite(const CandidateLight& light, long long level, const PlistDictionary& state);
 
   Config config_;
   LedWriter writer_;

@@ -7,7 +7,7 @@ bool LogoDeviceChoice::hasLogoBacklight() {
   return emulating() ? emulated_.hasLogoBacklight() : light_.hasLogoBacklight();
 }
 
-std::vector<LogoLight> LogoDeviceChoice::lights() {
+std::vector<CandidateLight> LogoDeviceChoice::lights() {
   auto all = light_.lights();
   if (emulating()) {
     for (auto& each : all) each.inUse = false;

@@ -13,7 +13,7 @@ class LogoDeviceChoice : public BrightnessClient, public LogoHardware, public Di
 
   bool hasLogoBacklight() override;
   // The lights Halomark sees, none in use while the emulated device stands in.
-  std::vector<LogoLight> lights() override;
+  std::vector<CandidateLight> lights() override;
   std::optional<std::string> accessAdvice() override;
 
   bool exists() override;
