@@ -141,7 +141,6 @@ void StatusMenu::addCommands() {
   QAction* quit = menu_->addAction(text(MenuTexts::kQuit));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &StatusMenu::quitRequested);
-  for (QAction* keyed : {settings, quit}) keyed->setShortcutContext(Qt::WidgetWithChildrenShortcut);
 }
 
 void StatusMenu::render(const MenuState& state) {

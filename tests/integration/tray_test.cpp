@@ -113,6 +113,16 @@ TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
   EXPECT_EQ(setting(), "Setting:      Off");
 }
 
+TEST_F(TrayTest, CtrlQInThePopupQuitsThroughTheNormalQuit) {
+  sandbox.run({"off"});
+  clickIcon();
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
+  sandbox.runProgram("/usr/bin/xdotool", {"key", "ctrl+q"});
+  EXPECT_EQ(sandbox.wait(app, 10), 0);
+  // Quitting gives the logo back to the platform.
+  EXPECT_EQ(mode(), 2);
+}
+
 TEST_F(TrayTest, AltClickAndMiddleClickToggleWithoutAPopupAndSoDoesTheHotKey) {
   clickIcon({"alt"});
   EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5));

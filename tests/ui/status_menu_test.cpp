@@ -4,6 +4,7 @@
 
 #include <QActionGroup>
 #include <QButtonGroup>
+#include <QAbstractButton>
 #include <QMenu>
 #include <QSlider>
 #include <QWidgetAction>
