@@ -1,6 +1,7 @@
 #include "ui/status_menu.h"
 
 #include <QActionGroup>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QWidgetAction>
 #include <cmath>
@@ -141,7 +142,21 @@ void StatusMenu::addCommands() {
   QAction* quit = menu_->addAction(text(MenuTexts::kQuit));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &StatusMenu::quitRequested);
-  for (QAction* keyed : {settings, quit}) keyed->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  keyedItems_ = {settings, quit};
+  menu_->installEventFilter(this);
+}
+
+bool StatusMenu::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == menu_ && event->type() == QEvent::KeyPress) {
+    QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    for (QAction* keyed : keyedItems_) {
+      if (!keyed->isEnabled() || keyed->shortcut() != pressed) continue;
+      menu_->close();
+      keyed->trigger();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 void StatusMenu::render(const MenuState& state) {

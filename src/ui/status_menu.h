@@ -40,6 +40,10 @@ class StatusMenu : public QObject {
   void aboutRequested();
   void quitRequested();
 
+ protected:
+  // A popup holds the keyboard while it is open, so its keyed items are matched here.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void addControls();
   void addNativeControls();
@@ -62,4 +66,5 @@ class StatusMenu : public QObject {
   std::map<MenuActions::Rule, QAction*> ruleItems_;
   std::map<int, QAction*> belowItems_;
   QAction* stopSignalItem_ = nullptr;
+  std::vector<QAction*> keyedItems_;
 };

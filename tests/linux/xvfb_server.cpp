@@ -7,12 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
-XvfbServer::XvfbServer() : server_(std::make_unique<QProcess>()) {
+XvfbServer::XvfbServer(const QString& screen) : server_(std::make_unique<QProcess>()) {
   if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) return;
-  server_->start(
-      QStringLiteral("Xvfb"),
-      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-       QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("320x240x24")});
+  server_->start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"), screen});
   if (!server_->waitForStarted(5000)) return;
   QDeadlineTimer deadline(10000);
   while (!server_->canReadLine() && !deadline.hasExpired()) server_->waitForReadyRead(100);

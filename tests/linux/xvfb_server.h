@@ -11,7 +11,8 @@ struct xcb_connection_t;
 
 class XvfbServer {
  public:
-  XvfbServer();
+  // `screen` as Xvfb takes it: width x height x depth.
+  explicit XvfbServer(const QString& screen = QStringLiteral("320x240x24"));
   ~XvfbServer();
   bool started() const { return !display_.isEmpty(); }
   // ":N"

@@ -44,7 +44,7 @@ TEST_P(EmblemAtScale, UnlitOutlineAndTheAttentionDot) {
   QImage unlit = render(false, false);
   EXPECT_GT(alphaAt(unlit, onCanvas(4.8, 12)), 150) << "outline";
   EXPECT_EQ(alphaAt(unlit, onCanvas(12, 12)), 0) << "hollow inside";
-  EXPECT_EQ(alphaAt(unlit, onCanvas(6, 16)), 0);
+  EXPECT_EQ(alphaAt(unlit, onCanvas(8, 14)), 0) << "no crescent";
 
   QImage attention = render(true, true);
   EXPECT_GT(alphaAt(attention, QPointF(15.1, 3.1)), 240) << "dot at the top right";

@@ -4,7 +4,10 @@
 
 #include <QAbstractButton>
 #include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QButtonGroup>
+#include <QAbstractButton>
 #include <QMenu>
 #include <QSlider>
 #include <QWidgetAction>
@@ -85,6 +88,18 @@ TEST_F(StatusMenuTest, PopupControlsRenderAndForward) {
   EXPECT_EQ(stored("setting"), "off");
   popup.render(state());
   EXPECT_FALSE(rows->powerSwitch()->isOn());
+}
+
+TEST_F(StatusMenuTest, CtrlQInTheOpenPopupAsksToQuit) {
+  StatusMenu popup(StatusMenu::Presentation::popup, actions, MenuCommands{});
+  int quits = 0;
+  QObject::connect(&popup, &StatusMenu::quitRequested, [&] { ++quits; });
+  QKeyEvent plainQ(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier);
+  QApplication::sendEvent(popup.menu(), &plainQ);
+  EXPECT_EQ(quits, 0);
+  QKeyEvent controlQ(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier);
+  QApplication::sendEvent(popup.menu(), &controlQ);
+  EXPECT_EQ(quits, 1);
 }
 
 TEST_F(StatusMenuTest, NativeMenuCarriesThePlainRows) {

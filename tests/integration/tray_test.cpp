@@ -1,0 +1,222 @@
+// The tray application end to end: a private X server with a real XEmbed tray (trayer), driven by
+// xdotool the way a user would click.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "integration/sandbox.h"
+#include "linux/xvfb_server.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool installed(const char* program) { return fs::exists(fs::path("/usr/bin") / program); }
+
+struct Geometry {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+class TrayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!installed("trayer") || !installed("xdotool")) GTEST_SKIP() << "needs trayer and xdotool";
+    ASSERT_TRUE(x.started());
+    sandbox.setEnvironment("DISPLAY", x.display().toStdString());
+    sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
+    ASSERT_EQ(sandbox.device({"create"}).status, 0);
+    sandbox.spawn("/usr/bin/trayer",
+                  {"--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
+                   "--transparent", "false", "--SetDockType", "true", "--expand", "true"});
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return !windows("--classname", "panel").empty(); }, 10));
+    app = sandbox.spawnApp();
+    // The item docks as a small window inside the tray.
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return icon().width > 0; }, 15)) << sandbox.output(app).err;
+  }
+
+  std::vector<std::string> windows(const std::string& how, const std::string& name) {
+    auto found = sandbox.runProgram("/usr/bin/xdotool", {"search", "--onlyvisible", how, name});
+    std::vector<std::string> ids;
+    std::istringstream lines(found.out);
+    for (std::string id; std::getline(lines, id);) ids.push_back(id);
+    return ids;
+  }
+  Geometry geometry(const std::string& window) {
+    auto shown = sandbox.runProgram("/usr/bin/xdotool", {"getwindowgeometry", "--shell", window});
+    Geometry g;
+    std::istringstream lines(shown.out);
+    for (std::string line; std::getline(lines, line);) {
+      auto equals = line.find('=');
+      if (equals == std::string::npos) continue;
+      int value = std::atoi(line.c_str() + equals + 1);
+      std::string key = line.substr(0, equals);
+      if (key == "X") g.x = value;
+      if (key == "Y") g.y = value;
+      if (key == "WIDTH") g.width = value;
+      if (key == "HEIGHT") g.height = value;
+    }
+    return g;
+  }
+  // The docked status item: Halomark's small window inside the tray.
+  Geometry icon() {
+    for (const auto& id : windows("--class", "Halomark")) {
+      Geometry g = geometry(id);
+      if (g.width > 0 && g.width <= 32 && g.y < 24) return g;
+    }
+    return {};
+  }
+  // The open popup menu: Halomark's window below the tray.
+  std::optional<Geometry> popup() {
+    for (const auto& id : windows("--class", "Halomark")) {
+      Geometry g = geometry(id);
+      if (g.height > 100) return g;
+    }
+    return std::nullopt;
+  }
+  void click(int px, int py, const std::vector<std::string>& modifiers = {}, const char* button = "1") {
+    std::vector<std::string> arguments{"mousemove", std::to_string(px), std::to_string(py)};
+    for (const auto& key : modifiers) arguments.insert(arguments.end(), {"keydown", key});
+    arguments.insert(arguments.end(), {"click", button});
+    for (const auto& key : modifiers) arguments.insert(arguments.end(), {"keyup", key});
+    sandbox.runProgram("/usr/bin/xdotool", arguments);
+  }
+  void clickIcon(const std::vector<std::string>& modifiers = {}, const char* button = "1") {
+    Geometry g = icon();
+    click(g.x + g.width / 2, g.y + g.height / 2, modifiers, button);
+  }
+  int mode() {
+    auto shown = sandbox.device({"show"});
+    return nlohmann::json::parse(shown.out)["LEBacklightMode"].get<int>();
+  }
+  std::string setting() {
+    auto status = sandbox.run({"status"});
+    auto line = status.out.substr(0, status.out.find('\n'));
+    return line;
+  }
+
+  XvfbServer x{QStringLiteral("800x600x24")};
+  Sandbox sandbox;
+  pid_t app = -1;
+};
+
+TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
+  ASSERT_EQ(mode(), 2);
+  clickIcon();
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
+  Geometry menu = *popup();
+  // The switch sits at the right of the first row (x 214-246, y 7-25 of the row, inside the frame).
+  click(menu.x + 1 + 230, menu.y + 1 + 16);
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << setting();
+  EXPECT_EQ(setting(), "Setting:      Off");
+}
+
+TEST_F(TrayTest, CtrlQInThePopupQuitsThroughTheNormalQuit) {
+  sandbox.run({"off"});
+  clickIcon();
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
+  sandbox.runProgram("/usr/bin/xdotool", {"key", "ctrl+q"});
+  EXPECT_EQ(sandbox.wait(app, 10), 0);
+  // Quitting gives the logo back to the platform.
+  EXPECT_EQ(mode(), 2);
+}
+
+TEST_F(TrayTest, AltClickAndMiddleClickToggleWithoutAPopupAndSoDoesTheHotKey) {
+  clickIcon({"alt"});
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5));
+  EXPECT_FALSE(popup().has_value());
+  clickIcon({}, "2");
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 2; }, 5));
+  EXPECT_FALSE(popup().has_value());
+  sandbox.runProgram("/usr/bin/xdotool", {"key", "ctrl+alt+super+l"});
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << "hot key";
+}
+
+}  // namespace
+
+namespace {
+
+// A panel that speaks StatusNotifierItem, as far as the application can tell: a watcher on the
+// session bus that says a host is registered and records the items that register.
+class NativeMenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(x.started());
+    sandbox.setEnvironment("DISPLAY", x.display().toStdString());
+    sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
+    ASSERT_EQ(sandbox.device({"create"}).status, 0);
+    sandbox.spawn("/usr/bin/python3", {"-m", "dbusmock", "org.kde.StatusNotifierWatcher",
+                                       "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher"});
+    ASSERT_TRUE(Sandbox::waitUntil(
+        [&] {
+          return mock("AddMethod",
+                      {"org.kde.StatusNotifierWatcher", "RegisterStatusNotifierItem", "s", "", ""});
+        },
+        10));
+    ASSERT_TRUE(
+        mock("AddProperty", {"org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered", "<true>"}));
+    app = sandbox.spawnApp();
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return !item().empty(); }, 15)) << sandbox.output(app).err;
+  }
+
+  bool mock(const std::string& method, const std::vector<std::string>& arguments) {
+    std::vector<std::string> call{"call", "--session",
+                                  "-d",   "org.kde.StatusNotifierWatcher",
+                                  "-o",   "/StatusNotifierWatcher",
+                                  "-m",   "org.freedesktop.DBus.Mock." + method};
+    call.insert(call.end(), arguments.begin(), arguments.end());
+    return sandbox.runProgram("/usr/bin/gdbus", call).status == 0;
+  }
+  // The bus name the item registered with the watcher.
+  std::string item() {
+    std::vector<std::string> call{"call", "--session",
+                                  "-d",   "org.kde.StatusNotifierWatcher",
+                                  "-o",   "/StatusNotifierWatcher",
+                                  "-m",   "org.freedesktop.DBus.Mock.GetCalls"};
+    std::string calls = sandbox.runProgram("/usr/bin/gdbus", call).out;
+    std::smatch found;
+    if (!std::regex_search(calls, found, std::regex("RegisterStatusNotifierItem', \\[<'([^']+)'>")))
+      return {};
+    return found[1];
+  }
+  std::string menu(const std::string& method, const std::vector<std::string>& arguments) {
+    std::vector<std::string> call{
+        "call", "--session", "-d", item(), "-o", "/MenuBar", "-m", "com.canonical.dbusmenu." + method, "--"};
+    call.insert(call.end(), arguments.begin(), arguments.end());
+    return sandbox.runProgram("/usr/bin/gdbus", call).out;
+  }
+  // The properties of the item labelled `label` in a GetLayout answer, and its id.
+  static std::pair<int, std::string> entry(const std::string& layout, const std::string& label) {
+    std::smatch found;
+    std::regex pattern("\\((\\d+), \\{([^}]*'label': <'" + label + "'>[^}]*)\\}");
+    if (!std::regex_search(layout, found, pattern)) return {-1, {}};
+    return {std::stoi(found[1]), found[2]};
+  }
+  int mode() { return nlohmann::json::parse(sandbox.device({"show"}).out)["LEBacklightMode"].get<int>(); }
+
+  XvfbServer x{QStringLiteral("800x600x24")};
+  Sandbox sandbox;
+  pid_t app = -1;
+};
+
+TEST_F(NativeMenuTest, TheHostSeesThePlainRowsAndActivatingOneActs) {
+  std::string layout = menu("GetLayout", {"0", "-1", "[]"});
+  for (const char* label : {"Logo light", "Automatic", "Fixed", "Brightness", "Low", "Medium", "High",
+                            "Turn Off Automatically", "Stop Attention Signal", "About", "Quit Halomark"})
+    EXPECT_NE(entry(layout, label).first, -1) << label << " missing from " << layout;
+  auto [switchId, switchProperties] = entry(layout, "Logo light");
+  EXPECT_NE(switchProperties.find("'toggle-type': <'checkmark'>"), std::string::npos) << switchProperties;
+  EXPECT_NE(switchProperties.find("'toggle-state': <1>"), std::string::npos) << switchProperties;
+  EXPECT_NE(entry(layout, "Automatic").second.find("'toggle-type': <'radio'>"), std::string::npos);
+  EXPECT_NE(entry(layout, "Stop Attention Signal").second.find("'visible': <false>"), std::string::npos);
+  EXPECT_NE(entry(layout, "Check for Updates…").second.find("'enabled': <false>"), std::string::npos);
+
+  menu("Event", {std::to_string(switchId), "clicked", "<int32 0>", "0"});
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5));
+  EXPECT_NE(entry(menu("GetLayout", {"0", "-1", "[]"}), "Logo light").second.find("'toggle-state': <0>"),
+            std::string::npos);
+}
+
+}  // namespace
