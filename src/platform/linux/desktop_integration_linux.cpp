@@ -1,11 +1,14 @@
 #include "platform/linux/desktop_integration_linux.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
+#include <iostream>
 #include <optional>
-#include <sstream>
 
 #include "platform/linux/atomic_file.h"
+#include "platform/linux/desktop_entry_text.h"
 #include "platform/linux/user_directories.h"
 #include "prefs/app_identifier.h"
 
@@ -13,60 +16,46 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One argument quoted for an Exec line: `"`, `` ` ``, `$` and `\` are backslash-escaped inside the
-// quotes.
-std::string quoted(const std::string& argument) {
-  std::string result = "\"";
-  for (char c : argument) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') result += '\\';
-    result += c;
-  }
-  return result + "\"";
+DesktopEntryText desktopEntry(const std::string& executablePath) {
+  DesktopEntryText entry("Desktop Entry");
+  entry.add("Type", "Application")
+      .add("Name", "Halomark")
+      .add("Comment", "Control the illuminated logo")
+      .addExec("Exec", {executablePath}, "%u")
+      .add("Terminal", "false")
+      .add("Categories", "Utility;")
+      .add("MimeType", "x-scheme-handler/halomark;")
+      .add("DBusActivatable", "true")
+      .add("StartupNotify", "false");
+  return entry;
 }
 
-// A desktop entry's Exec value is a string value first (backslashes doubled) and a field-code line
-// second (a literal % doubled).
-std::string desktopExecValue(const std::string& executablePath) {
-  std::string value;
-  for (char c : quoted(executablePath)) {
-    if (c == '\\') value += '\\';
-    if (c == '%') value += '%';
-    value += c;
-  }
-  return value + " %u";
-}
-
-std::string desktopEntry(const std::string& executablePath) {
-  return "[Desktop Entry]\n"
-         "Type=Application\n"
-         "Name=Halomark\n"
-         "Comment=Control the illuminated logo\n"
-         "Exec=" +
-         desktopExecValue(executablePath) +
-         "\n"
-         "Terminal=false\n"
-         "Categories=Utility;\n"
-         "MimeType=x-scheme-handler/halomark;\n"
-         "DBusActivatable=true\n"
-         "StartupNotify=false\n";
-}
-
-std::string serviceFile(const std::string& executablePath) {
-  return std::string("[D-BUS Service]\nName=") + kAppIdentifier + "\nExec=" + quoted(executablePath) + "\n";
+DesktopEntryText serviceFile(const std::string& executablePath) {
+  DesktopEntryText service("D-BUS Service", DesktopEntryText::Format::dbusService);
+  service.add("Name", kAppIdentifier).addExec("Exec", {executablePath});
+  return service;
 }
 
 std::optional<std::string> contentsOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<std::size_t>(n));
+  ::close(fd);
+  if (n < 0) return std::nullopt;
+  return bytes;
 }
 
-void writeIfDifferent(const std::string& path, const std::string& contents) {
-  if (contentsOf(path) == contents) return;
-  if (AtomicFile::makeDirectories(AtomicFile::directoryOf(path), 0755)) return;
-  AtomicFile::replace(path, contents, 0644);
+// A file whose contents cannot be written safely is not written at all: a broken entry could run
+// something other than the application.
+std::optional<std::string> writeIfDifferent(const std::string& path, const DesktopEntryText& file) {
+  auto contents = file.text();
+  if (!contents) return "couldn't write " + path + ": " + file.refusal();
+  if (contentsOf(path) == contents) return std::nullopt;
+  if (auto error = AtomicFile::makeDirectories(AtomicFile::directoryOf(path), 0755)) return error;
+  return AtomicFile::replace(path, *contents, 0644);
 }
 
 }  // namespace
@@ -84,8 +73,16 @@ std::string LinuxDesktopIntegration::serviceFilePath() const {
 }
 
 void LinuxDesktopIntegration::install(const std::string& executablePath) {
-  writeIfDifferent(desktopEntryPath(), desktopEntry(executablePath));
-  writeIfDifferent(serviceFilePath(), serviceFile(executablePath));
+  for (const auto& failure : write(executablePath)) std::cerr << "halomark: " << failure << "\n";
+}
+
+std::vector<std::string> LinuxDesktopIntegration::write(const std::string& executablePath) {
+  std::vector<std::string> failures;
+  if (auto failure = writeIfDifferent(desktopEntryPath(), desktopEntry(executablePath)))
+    failures.push_back(*failure);
+  if (auto failure = writeIfDifferent(serviceFilePath(), serviceFile(executablePath)))
+    failures.push_back(*failure);
+  return failures;
 }
 
 std::vector<std::string> LinuxDesktopIntegration::remove() {

@@ -13,8 +13,12 @@ class LinuxDesktopIntegration : public DesktopIntegration {
   LinuxDesktopIntegration();
   explicit LinuxDesktopIntegration(std::string dataHome);
 
-  // Rewrites a file only when its contents differ, so launching again touches nothing.
+  // Writes the files and tells standard error of those that could not be written.
   void install(const std::string& executablePath) override;
+  // Rewrites a file only when its contents differ, so launching again touches nothing. A path that
+  // cannot be written into the files safely (a line break in it, say) writes neither. Returns one
+  // description per file that was not written.
+  std::vector<std::string> write(const std::string& executablePath);
   std::vector<std::string> remove() override;
 
   std::string desktopEntryPath() const;
