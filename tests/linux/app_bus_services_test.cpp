@@ -76,6 +76,31 @@ TEST(LinuxNotificationCenterTest, DeliversBothNotificationsWithTheirPayload) {
   EXPECT_EQ(received.size(), 2u);
 }
 
+TEST(LinuxNotificationCenterTest, OversizedPayloadsAreCut) {
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  LinuxNotificationCenter receiver(bus.buses());
+  LinuxNotificationCenter sender(otherProcess(bus));
+  std::vector<PlistDictionary> received;
+  ASSERT_TRUE(receiver.observe(kSignal, [&](const PlistDictionary& info) { received.push_back(info); }));
+
+  std::map<std::string, std::string> flood{{"action", "start"}, {"message", std::string(1 << 20, 'm')}};
+  for (int i = 0; i < 100; ++i) flood["x" + std::to_string(1000 + i)] = "v";
+  flood[std::string(300, 'k')] = "a key no sender of ours uses";
+  sender.post(kSignal, flood);
+  ASSERT_TRUE(waitUntil([&] { return received.size() == 1; }));
+  EXPECT_EQ(received[0].at("action"), "start");
+  EXPECT_EQ(received[0].at("message"), std::string(4096, 'm'));
+  EXPECT_EQ(received[0].size(), 31u) << "32 entries read, the overlong key among them left out";
+  EXPECT_FALSE(received[0].contains(std::string(300, 'k')));
+
+  // A cut never splits a character that takes two UTF-16 units.
+  sender.post(kSignal,
+              std::map<std::string, std::string>{{"message", std::string(4095, 'm') + "\U0001F4A1"}});
+  ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }));
+  EXPECT_EQ(received[1].at("message"), std::string(4095, 'm'));
+}
+
 TEST(LinuxNotificationCenterTest, WithoutABusNothingIsPostedOrObserved) {
   ensureCoreApplication();
   auto unreachable = [] { return QDBusConnection(QStringLiteral("never-connected")); };
@@ -141,6 +166,20 @@ TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], (std::vector<std::string>{"halomark://signal?message=Hi", "halomark://signal/stop"}));
 
+  // A list no person opens is taken only in part, and an absurdly long URI not at all.
+  QStringList many;
+  many << "'halomark://" + QString(70000, 'x') + "'";
+  for (int i = 0; i < 80; ++i) many << QStringLiteral("'halomark://signal?message=%1'").arg(i);
+  EXPECT_EQ(
+      runClient(bus, "gdbus",
+                {"call", "--session", "--dest", kAppIdentifier, "--object-path", "/app/halomark/Halomark",
+                 "--method", "org.freedesktop.Application.Open", "[" + many.join(", ") + "]", "{}"}),
+      0);
+  ASSERT_EQ(opened.size(), 2u);
+  ASSERT_EQ(opened[1].size(), 63u);
+  EXPECT_EQ(opened[1].front(), "halomark://signal?message=0");
+  EXPECT_EQ(opened[1].back(), "halomark://signal?message=62");
+
   for (const auto& call : {QStringList{"org.freedesktop.Application.Activate", "{}"},
                            QStringList{"org.freedesktop.Application.ActivateAction", "quit", "[]", "{}"}}) {
     EXPECT_EQ(runClient(bus, "gdbus",
@@ -150,7 +189,7 @@ TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
               0)
         << call.first().toStdString();
   }
-  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened.size(), 2u);
 }
 
 }  // namespace
