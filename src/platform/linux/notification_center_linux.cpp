@@ -84,6 +84,8 @@ PlistDictionary payloadOf(const QDBusMessage& message) {
     argument.endMapEntry();
     if (key.size() <= kMaxKeyLength) payload[key.toStdString()] = std::move(value);
   }
+  // Ends the map's reader even when entries are left unread; it is freed only here.
+  argument.endMap();
   return payload;
 }
 
