@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <ostream>
+#include <string_view>
 
 #include "cli/ascii_case.h"
 #include "maintenance/uninstall.h"
@@ -29,6 +30,33 @@ std::string withoutNits(const std::string& text) {
   return kept;
 }
 
+// Whether a well-formed decimal number is smaller than one in magnitude, from the place of its
+// first significant digit and its exponent, without computing its value (which may lie beyond any
+// floating-point type: 1e-5000).
+bool isBelowOne(std::string_view number) {
+  if (number.starts_with('-')) number.remove_prefix(1);
+  std::size_t exponentAt = number.find_first_of("eE");
+  std::string_view mantissa = number.substr(0, exponentAt);
+  // The power of ten of the first significant digit.
+  long long place = 0;
+  std::size_t point = mantissa.find('.');
+  std::size_t integerDigits = point == std::string_view::npos ? mantissa.size() : point;
+  std::size_t firstDigit = mantissa.find_first_of("123456789");
+  if (firstDigit == std::string_view::npos) return true;
+  place = firstDigit < integerDigits ? static_cast<long long>(integerDigits - firstDigit) - 1
+                                     : -static_cast<long long>(firstDigit - integerDigits);
+  if (exponentAt != std::string_view::npos) {
+    std::string_view exponent = number.substr(exponentAt + 1);
+    bool negative = exponent.starts_with('-');
+    if (negative || exponent.starts_with('+')) exponent.remove_prefix(1);
+    // Exponents this long are out of any range either way; only their sign matters.
+    long long value = 0;
+    for (char c : exponent) value = std::min(value * 10 + (c - '0'), 1'000'000'000LL);
+    place += negative ? -value : value;
+  }
+  return place < 0;
+}
+
 }  // namespace
 
 namespace CLI {
@@ -46,10 +74,9 @@ std::optional<double> parseNits(const std::string& text) {
   double value = 0;
   auto [end, error] = std::from_chars(first, last, value);
   if (error == std::errc::result_out_of_range && end == last) {
-    // Too small for a double reads as zero, too large as infinity; the wider type tells them apart.
-    long double wide = 0;
-    if (std::from_chars(first, last, wide).ec != std::errc()) return std::nullopt;
-    value = static_cast<double>(wide);
+    // Too small for a double reads as zero; too large is no number a user means.
+    if (!isBelowOne(digits)) return std::nullopt;
+    value = digits.starts_with('-') ? -0.0 : 0.0;
   } else if (error != std::errc() || end != last) {
     return std::nullopt;
   }

@@ -35,7 +35,8 @@ const std::vector<std::string_view>& allMarkers() {
 
 std::string describe(int code) { return std::generic_category().message(code); }
 
-// The file's bytes, or none when there is no file there.
+// The file's bytes, or none when there is no file there. A file over kMaxSettingsBytes is refused
+// before it is read whole.
 std::optional<std::string> readFile(const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!file) {
@@ -47,8 +48,10 @@ std::optional<std::string> readFile(const std::string& path) {
   std::string bytes;
   std::array<char, 65536> buffer;
   std::size_t count;
-  while ((count = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0)
+  while ((count = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
     bytes.append(buffer.data(), count);
+    if (bytes.size() > kMaxSettingsBytes) throw HookError::unreadable("it's larger than 4 MB");
+  }
   if (std::ferror(file.get())) throw PlatformError("couldn't read " + path + ": " + describe(errno));
   return bytes;
 }
@@ -129,11 +132,18 @@ void save(const Json& settings, Files& files, const std::string& home) {
   bool exists = fs::exists(path, error);
   if (error) throw PlatformError("couldn't read " + path + ": " + error.message());
   if (exists) {
-    // Copying follows a link, so the backup holds the settings themselves.
+    // Copying follows a link, so the backup holds the settings themselves. The copy is made beside
+    // the backup and then renamed over it, so a copy that fails (a full disk) leaves the previous
+    // backup whole.
     std::string backup = backupPath(path);
-    fs::remove(backup, error);
-    fs::copy_file(path, backup, error);
-    if (error) throw PlatformError("couldn't back up " + path + " to " + backup + ": " + error.message());
+    std::string copy = backup + ".new";
+    fs::copy_file(path, copy, fs::copy_options::overwrite_existing, error);
+    if (!error) fs::rename(copy, backup, error);
+    if (error) {
+      std::error_code ignored;
+      fs::remove(copy, ignored);
+      throw PlatformError("couldn't back up " + path + " to " + backup + ": " + error.message());
+    }
   }
 
   // The file service's text already names the file.
@@ -208,7 +218,7 @@ bool isInstalled(const std::string& home) {
   std::optional<std::string> bytes;
   try {
     bytes = readFile(settingsPath(home));
-  } catch (const PlatformError&) {
+  } catch (const std::runtime_error&) {
     return false;
   }
   if (!bytes) return false;

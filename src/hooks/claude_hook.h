@@ -4,6 +4,7 @@
 // never overwritten. Failures throw HookError or PlatformError (hooks/hook_error.h).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,10 @@ namespace ClaudeHook {
 // path before "signal", for the current executable name and for the earlier product's.
 inline constexpr std::string_view kMarker = "Contents/MacOS/Halomark\" signal";
 inline constexpr std::string_view kLegacyMarker = "Contents/MacOS/Orrin\" signal";
+
+// Settings files larger than this are refused, never rewritten: Claude Code's own stay far below,
+// and reading a huge one whole would take seconds and hundreds of megabytes.
+inline constexpr std::size_t kMaxSettingsBytes = 4 << 20;
 
 // `home` + "/.claude/settings.json".
 std::string settingsPath(const std::string& home);

@@ -59,9 +59,15 @@ bool ApplicationObject::exportOn(QDBusConnection& bus, const std::string& identi
 // A headless application has no window to raise.
 void ApplicationObject::Activate(const QVariantMap&) {}
 
+// A person opens a link or a few; thousands of URIs, or one of megabytes, come from no user.
+constexpr qsizetype kMaxUris = 64;
+constexpr qsizetype kMaxUriLength = 64 * 1024;
+
 void ApplicationObject::Open(const QStringList& uris, const QVariantMap&) {
   std::vector<std::string> urls;
-  for (const auto& uri : uris) urls.push_back(uri.toStdString());
+  for (qsizetype i = 0; i < uris.size() && i < kMaxUris; ++i) {
+    if (uris[i].size() <= kMaxUriLength) urls.push_back(uris[i].toStdString());
+  }
   onOpen_(urls);
 }
 

@@ -194,6 +194,11 @@ Sandbox::Sandbox(Bus bus) {
                   {"XDG_CACHE_HOME", cacheHome()},
                   {"XDG_RUNTIME_DIR", runtimeDirectory()},
                   {kMarker, root_}};
+  // A sanitizer build reads its settings (suppressions, leak detection) from these; without them
+  // the executable under test would report differently from the suite that runs it.
+  for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+    if (const char* value = std::getenv(name)) environment_[name] = value;
+  }
   if (bus == Bus::none) return;
   try {
     startBus();

@@ -4,6 +4,7 @@
 
 #include <signal.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -28,6 +29,23 @@ TEST(SandboxTest, EnvironmentIsBuiltFromScratch) {
   result = sandbox.runProgram("/usr/bin/env", {});
   EXPECT_NE(result.out.find("LANG=de_DE.UTF-8\n"), std::string::npos);
   EXPECT_EQ(result.out.find("XDG_CACHE_HOME="), std::string::npos);
+}
+
+TEST(SandboxTest, SanitizerSettingsReachTheProgramsUnderTest) {
+  const char* suites = std::getenv("LSAN_OPTIONS");
+  const std::string previous = suites ? suites : "";
+  ::setenv("LSAN_OPTIONS", "suppressions=/nowhere/lsan.supp", 1);
+  ::setenv("OTHER_SETTING", "not passed on", 1);
+  Sandbox sandbox;
+  if (suites)
+    ::setenv("LSAN_OPTIONS", previous.c_str(), 1);
+  else
+    ::unsetenv("LSAN_OPTIONS");
+  ::unsetenv("OTHER_SETTING");
+  auto result = sandbox.runProgram("/usr/bin/env", {});
+  EXPECT_NE(result.out.find("\nLSAN_OPTIONS=suppressions=/nowhere/lsan.supp\n"), std::string::npos)
+      << result.out;
+  EXPECT_EQ(result.out.find("OTHER_SETTING"), std::string::npos);
 }
 
 TEST(SandboxTest, PrivateBusStartsNothingOfTheMachine) {

@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -126,6 +129,30 @@ TEST_F(SettingCommandsIntegrationTest, LegacySettingsAreMigratedOnce) {
   EXPECT_EQ(run({"on"}).status, 0);
   EXPECT_EQ(stored(), (nlohmann::json{{"setting", "fixed"}, {"lastOn", "fixed"}, {"fixedNits", 42.0}}));
   EXPECT_FALSE(fs::exists(sandbox.preferencesFile("app.orrin.Orrin")));
+}
+
+TEST_F(SettingCommandsIntegrationTest, ASaveThatCannotBeMadeIsReportedAndNothingHangsOrCrashes) {
+  const std::string folder = sandbox.configHome() + "/halomark";
+  fs::create_symlink("halomark", folder);  // a link to itself
+  auto looped = run({"set", "80"});
+  EXPECT_EQ(looped.status, 1);
+  EXPECT_EQ(looped.err.rfind("halomark: couldn't save the setting\n", 0), 0u) << looped.err;
+  fs::remove(folder);
+
+  EXPECT_EQ(run({"set", "70"}).status, 0);
+  int held = ::open((sandbox.preferencesFile() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  auto locked = run({"set", "90"});
+  ::close(held);
+  EXPECT_EQ(locked.status, 1) << "gives up after a few seconds instead of waiting forever";
+  EXPECT_EQ(locked.err.rfind("halomark: couldn't save the setting\n", 0), 0u) << locked.err;
+  EXPECT_EQ(stored()["fixedNits"], 70.0);
+
+  // Out of range the other way: a finite number too small even to be told from zero.
+  auto tiny = run({"set", "1e-5000"});
+  EXPECT_EQ(tiny.status, 0);
+  EXPECT_EQ(stored()["fixedNits"], 12.5);
 }
 
 }  // namespace

@@ -64,6 +64,31 @@ TEST(LinuxNotificationCenterTest, DeliversBothNotificationsWithTheirPayload) {
   EXPECT_EQ(received.size(), 2u);
 }
 
+TEST(LinuxNotificationCenterTest, OversizedPayloadsAreCut) {
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  LinuxNotificationCenter receiver(bus.buses());
+  LinuxNotificationCenter sender(otherProcess(bus));
+  std::vector<PlistDictionary> received;
+  ASSERT_TRUE(receiver.observe(kSignal, [&](const PlistDictionary& info) { received.push_back(info); }));
+
+  std::map<std::string, std::string> flood{{"action", "start"}, {"message", std::string(1 << 20, 'm')}};
+  for (int i = 0; i < 100; ++i) flood["x" + std::to_string(1000 + i)] = "v";
+  flood[std::string(300, 'k')] = "a key no sender of ours uses";
+  sender.post(kSignal, flood);
+  ASSERT_TRUE(waitUntil([&] { return received.size() == 1; }));
+  EXPECT_EQ(received[0].at("action"), "start");
+  EXPECT_EQ(received[0].at("message"), std::string(4096, 'm'));
+  EXPECT_EQ(received[0].size(), 31u) << "32 entries read, the overlong key among them left out";
+  EXPECT_FALSE(received[0].contains(std::string(300, 'k')));
+
+  // A cut never splits a character that takes two UTF-16 units.
+  sender.post(kSignal,
+              std::map<std::string, std::string>{{"message", std::string(4095, 'm') + "\U0001F4A1"}});
+  ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }));
+  EXPECT_EQ(received[1].at("message"), std::string(4095, 'm'));
+}
+
 TEST(LinuxNotificationCenterTest, WithoutABusNothingIsPostedOrObserved) {
   ensureCoreApplication();
   auto unreachable = [] { return QDBusConnection(QStringLiteral("never-connected")); };

@@ -57,6 +57,25 @@ TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
   EXPECT_NE(read(desktop.serviceFilePath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
 }
 
+TEST_F(LinuxDesktopIntegrationTest, APathThatCannotBeWrittenSafelyWritesNeitherFile) {
+  LinuxDesktopIntegration desktop(root.string());
+  const std::string injected = "/tmp/x\nExec=sh -c evil\n/Halomark.app/Contents/MacOS/Halomark";
+  auto failures = desktop.write(injected);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0], "couldn't write " + desktop.desktopEntryPath() +
+                             ": its Exec value holds a line break, another control character or text that "
+                             "isn't UTF-8");
+  EXPECT_EQ(failures[1].rfind("couldn't write " + desktop.serviceFilePath() + ": its Exec value", 0), 0u);
+  EXPECT_FALSE(fs::exists(desktop.desktopEntryPath()));
+  EXPECT_FALSE(fs::exists(desktop.serviceFilePath()));
+
+  // What an earlier start wrote stays as it was.
+  EXPECT_TRUE(desktop.write("/opt/Halomark.app/Contents/MacOS/Halomark").empty());
+  const std::string entry = read(desktop.desktopEntryPath());
+  EXPECT_EQ(desktop.write("/opt/\xff/Halomark.app/Contents/MacOS/Halomark").size(), 2u);
+  EXPECT_EQ(read(desktop.desktopEntryPath()), entry);
+}
+
 TEST_F(LinuxDesktopIntegrationTest, RemoveDeletesBothAndReportsWhatStays) {
   LinuxDesktopIntegration desktop(root.string());
   EXPECT_TRUE(desktop.remove().empty()) << "nothing installed is nothing to report";

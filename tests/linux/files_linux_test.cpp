@@ -1,7 +1,10 @@
 #include "platform/linux/files_linux.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -69,6 +72,38 @@ TEST(LinuxFiles, FailuresReturnTextAndLeaveTheFileAsItWas) {
   fs::create_symlink("loop-b", scratch / "loop-a");
   fs::create_symlink("loop-a", scratch / "loop-b");
   EXPECT_TRUE(files.writeAtomically(scratch / "loop-a", "x"));
+}
+
+// Leaves `path` as a writer that died half way would: a temporary file last changed a minute ago.
+std::string leftover(const std::string& path) {
+  ScratchDirectory::write(path, "half a copy");
+  struct timespec times[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
+  ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+  return path;
+}
+
+TEST(LinuxFiles, TemporaryFilesOfDeadWritersAreRemovedAndThoseOfLiveOnesKept) {
+  ScratchDirectory scratch;
+  LinuxFiles files;
+  auto dead = leftover(scratch / ".settings.json.4242-123456-0.tmp");
+  auto deadToo = leftover(scratch / ".settings.json.99-1-17.tmp");
+  auto live = leftover(scratch / ".settings.json.4243-123456-0.tmp");
+  int writer = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(writer, LOCK_EX), 0) << "a writer still at work holds the lock on its file";
+  ScratchDirectory::write(scratch / ".settings.json.4244-1-0.tmp", "just created, not locked yet");
+  auto otherFile = leftover(scratch / ".other.json.4242-123456-0.tmp");
+  auto notOurs = leftover(scratch / ".settings.json.backup.tmp");
+
+  EXPECT_EQ(files.writeAtomically(scratch / "settings.json", "new"), std::nullopt);
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_FALSE(fs::exists(deadToo));
+  EXPECT_TRUE(fs::exists(live));
+  EXPECT_TRUE(fs::exists(scratch / ".settings.json.4244-1-0.tmp"));
+  EXPECT_TRUE(fs::exists(otherFile)) << "only the written file's own temporary files are looked at";
+  EXPECT_TRUE(fs::exists(notOurs));
+  ::close(writer);
+  EXPECT_EQ(files.writeAtomically(scratch / "settings.json", "newer"), std::nullopt);
+  EXPECT_FALSE(fs::exists(live)) << "its writer has gone";
 }
 
 }  // namespace

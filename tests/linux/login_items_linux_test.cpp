@@ -42,6 +42,16 @@ TEST_F(LoginItemsTest, EnableWritesAnAutostartEntryAndDisableRemovesIt) {
   EXPECT_EQ(items.disable(), std::nullopt);
 }
 
+TEST_F(LoginItemsTest, APathThatWouldAddLinesIsRefused) {
+  auto failure = items.enable("/opt/a\nExec=sh -c evil\n/Halomark.app/Contents/MacOS/Halomark");
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(*failure, "Couldn't write " + entry +
+                          ": its Exec value holds a line break, another control character or text that isn't "
+                          "UTF-8.");
+  EXPECT_FALSE(fs::exists(entry));
+  EXPECT_FALSE(items.isEnabled());
+}
+
 TEST_F(LoginItemsTest, AHiddenEntryIsNotEnabled) {
   writeEntry("[Desktop Entry]\nType=Application\nHidden = true\nExec=x\n");
   EXPECT_FALSE(items.isEnabled());

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -184,6 +185,65 @@ TEST_F(LinuxPreferenceDomainsTest, FailedWritesAreReportedBySynchronizeAndNamesC
   prefs.setValue("d", "text", std::string("bad \xff utf-8"));
   EXPECT_TRUE(prefs.synchronize());
   EXPECT_TRUE(prefs.value("d", "text"));
+}
+
+TEST_F(LinuxPreferenceDomainsTest, AFolderThatCannotBeReachedIsAFailureNotACrash) {
+  fs::create_directories(scratch / "config");
+  fs::create_symlink("halomark", directory);  // a link to itself
+  prefs.setValue("d", "setting", "off");
+  EXPECT_FALSE(prefs.synchronize());
+  prefs.removeValue("d", "setting");
+  EXPECT_FALSE(prefs.synchronize()) << "nothing can be removed from a folder that can't be opened";
+  EXPECT_FALSE(prefs.value("d", "setting"));
+  EXPECT_TRUE(fs::is_symlink(directory));
+}
+
+TEST_F(LinuxPreferenceDomainsTest, ALinkedFileStaysALinkAndItsTargetIsWritten) {
+  std::string target = scratch / "dotfiles/d.json";
+  ScratchDirectory::write(target, "{\"kept\": 1}");
+  fs::create_directories(directory);
+  fs::create_symlink("../../dotfiles/d.json", fileOf("d"));
+  prefs.setValue("d", "setting", "off");
+  EXPECT_TRUE(prefs.synchronize());
+  EXPECT_TRUE(fs::is_symlink(fileOf("d")));
+  EXPECT_EQ(LinuxPreferenceDomains(directory).domain("d"),
+            (PlistDictionary{{"kept", 1}, {"setting", "off"}}));
+
+  // A broken target is kept aside beside it, and the link still names the new file.
+  ScratchDirectory::write(target, "{broken");
+  prefs.setValue("d", "setting", "fixed");
+  EXPECT_TRUE(fs::is_symlink(fileOf("d")));
+  EXPECT_EQ(ScratchDirectory::read(target + ".corrupt"), "{broken");
+  EXPECT_EQ(LinuxPreferenceDomains(directory).domain("d"), (PlistDictionary{{"setting", "fixed"}}));
+}
+
+TEST_F(LinuxPreferenceDomainsTest, AFileOverAMegabyteCountsAsBrokenAndNoneIsWritten) {
+  const std::string huge = "{\"a\": \"" + std::string(1 << 20, 'x') + "\"}";
+  ScratchDirectory::write(fileOf("d"), huge);
+  EXPECT_FALSE(prefs.value("d", "a"));
+  prefs.setValue("d", "setting", "off");
+  EXPECT_TRUE(prefs.synchronize());
+  EXPECT_EQ(ScratchDirectory::read(fileOf("d") + ".corrupt"), huge);
+  EXPECT_EQ(prefs.domain("d"), (PlistDictionary{{"setting", "off"}}));
+
+  prefs.setValue("d", "a", std::string(1 << 20, 'x'));
+  EXPECT_FALSE(prefs.synchronize()) << "a file that would read back as broken is not written";
+  EXPECT_EQ(LinuxPreferenceDomains(directory).domain("d"), (PlistDictionary{{"setting", "off"}}));
+}
+
+TEST_F(LinuxPreferenceDomainsTest, AWriterGivesUpWhileAnotherHoldsTheLock) {
+  prefs.setValue("d", "setting", "off");
+  int held = ::open((fileOf("d") + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  prefs.setValue("d", "setting", "fixed");
+  EXPECT_FALSE(prefs.synchronize());
+  EXPECT_EQ(LinuxPreferenceDomains(directory).value("d", "setting"), PlistValue("off"));
+  ::close(held);
+
+  prefs.setValue("d", "setting", "fixed");
+  EXPECT_TRUE(prefs.synchronize()) << "the next write goes through once the lock is free";
+  EXPECT_EQ(LinuxPreferenceDomains(directory).value("d", "setting"), PlistValue("fixed"));
 }
 
 TEST(LinuxPreferenceDomainsConcurrency, TwoProcessesWritingDifferentKeysLoseNothing) {

@@ -105,6 +105,21 @@ TEST_F(WorkspaceTest, WithoutAUserManagerTheProcessesAreRead) {
   EXPECT_EQ(summary(workspace.runningApplications()), expected) << "one entry per application";
 }
 
+TEST_F(WorkspaceTest, ProcessesWhoseFilesCannotBeReadAreNotRunning) {
+  ASSERT_TRUE(bus.started());
+  process(100, "0::/user.slice/user@1000.service/app.slice/app-gnome-org.example.Editor-4123.scope\n");
+  // Reading a file of a process that has just exited fails part way, as reading a folder does.
+  fs::create_directories(proc / "101" / "cgroup");
+  process(102, "0::/user.slice/user-1000.slice/session-2.scope\n");
+  fs::remove(proc / "102" / "environ");
+  fs::create_directories(proc / "102" / "environ");
+  fs::create_directories(proc / "103");
+  fs::create_directories(proc / "99999999999999999999");
+  LinuxWorkspace workspace(sources(), bus.buses());
+  Apps expected{{"org.example.Editor", "Text Editor"}};
+  EXPECT_EQ(summary(workspace.runningApplications()), expected);
+}
+
 TEST_F(WorkspaceTest, FrontmostFromTheActiveWindowsProcess) {
   XvfbServer x;
   ASSERT_TRUE(x.started()) << "Xvfb is needed";

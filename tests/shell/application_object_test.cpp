@@ -1,5 +1,6 @@
 // The application's org.freedesktop.Application object on a private session bus: the desktop's
-// Open reaches the application, Activate is answered without effect, and unknown actions are refused.
+// Open reaches the application (within the bounds a person's request keeps), Activate is answered without
+// effect, and unknown actions are refused.
 #include <gtest/gtest.h>
 
 #include "linux/dbusmock_bus.h"
@@ -34,6 +35,20 @@ TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], (std::vector<std::string>{"halomark://signal?message=Hi", "halomark://signal/stop"}));
 
+  // A list no person opens is taken only in part, and an absurdly long URI not at all.
+  QStringList many;
+  many << "'halomark://" + QString(70000, 'x') + "'";
+  for (int i = 0; i < 80; ++i) many << QStringLiteral("'halomark://signal?message=%1'").arg(i);
+  EXPECT_EQ(
+      runClient(bus, "gdbus",
+                {"call", "--session", "--dest", kAppIdentifier, "--object-path", "/app/halomark/Halomark",
+                 "--method", "org.freedesktop.Application.Open", "[" + many.join(", ") + "]", "{}"}),
+      0);
+  ASSERT_EQ(opened.size(), 2u);
+  ASSERT_EQ(opened[1].size(), 63u);
+  EXPECT_EQ(opened[1].front(), "halomark://signal?message=0");
+  EXPECT_EQ(opened[1].back(), "halomark://signal?message=62");
+
   auto call = [&](const QStringList& method) {
     return runClient(bus, "gdbus",
                      QStringList{"call", "--session", "--dest", kAppIdentifier, "--object-path",
@@ -43,7 +58,7 @@ TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
   EXPECT_EQ(call({"org.freedesktop.Application.Activate", "{}"}), 0);
   // Actions are the logo light's; a name the application does not know is refused, not ignored.
   EXPECT_NE(call({"org.freedesktop.Application.ActivateAction", "quit", "[]", "{}"}), 0);
-  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened.size(), 2u);
 }
 
 }  // namespace

@@ -14,8 +14,16 @@ enum class Flush { toDisk, none };
 // flushes the directory (`Flush::none` skips both flushes, for state that need not outlive a
 // crash). The new file gets `mode` when given, else the default creation mode under the process's
 // umask. Returns the error text on failure; `path` is then left as it was.
+// The temporary file is named ".<name>.<pid>-<random>-<count>.tmp" and locked while it is written;
+// such files of `path` left by writers that died (unlocked and older than a few seconds) are
+// removed before each write, so interrupted writes do not pile up.
 std::optional<std::string> replace(const std::string& path, const std::string& bytes,
                                    std::optional<mode_t> mode = std::nullopt, Flush flush = Flush::toDisk);
+
+// The file that symbolic links at `path` finally name (which need not exist yet), so that
+// replacing it keeps the links; `path` itself when it is no link. None for a loop or an unreadable
+// link.
+std::optional<std::string> linkTarget(const std::string& path);
 
 // The folder holding `path` ("." for a bare name).
 std::string directoryOf(const std::string& path);

@@ -1,41 +1,21 @@
 #include "platform/linux/desktop_integration_linux.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <fstream>
+#include <iostream>
 #include <optional>
-#include <sstream>
 
 #include "platform/linux/application_icon_files.h"
 #include "platform/linux/atomic_file.h"
+#include "platform/linux/desktop_entry_text.h"
 #include "platform/linux/user_directories.h"
 #include "prefs/app_identifier.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// One argument quoted for an Exec line: `"`, `` ` ``, `$` and `\` are backslash-escaped inside the
-// quotes.
-std::string quoted(const std::string& argument) {
-  std::string result = "\"";
-  for (char c : argument) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') result += '\\';
-    result += c;
-  }
-  return result + "\"";
-}
-
-// A desktop entry's Exec value is a string value first (backslashes doubled) and a field-code line
-// second (a literal % doubled).
-std::string desktopExecValue(const std::string& executablePath, const std::string& arguments = "%u") {
-  std::string value;
-  for (char c : quoted(executablePath)) {
-    if (c == '\\') value += '\\';
-    if (c == '%') value += '%';
-    value += c;
-  }
-  return value + " " + arguments;
-}
 
 // Launchers offer these on the application's entry. They reach the running application through
 // ActivateAction; launchers that ignore bus activation run the tool's command of the same meaning.
@@ -47,70 +27,75 @@ struct DesktopAction {
 constexpr DesktopAction kDesktopActions[] = {
     {"turn-off", "Logo Off", "off"}, {"turn-on", "Logo On", "on"}, {"toggle", "Toggle Logo", "toggle"}};
 
-std::string desktopActions(const std::string& executablePath) {
-  std::string list = "Actions=", groups;
+DesktopEntryText desktopEntry(const std::string& executablePath) {
+  std::string actions;
+  for (const auto& action : kDesktopActions) actions += std::string(action.id) + ";";
+  DesktopEntryText entry("Desktop Entry");
+  entry.add("Type", "Application")
+      .add("Name", "Halomark")
+      .add("Comment", "Control the illuminated logo")
+      .addExec("Exec", {executablePath}, "%u")
+      .add("Icon", kAppIdentifier)
+      .add("Terminal", "false")
+      .add("Categories", "Utility;")
+      .add("MimeType", "x-scheme-handler/halomark;")
+      .add("DBusActivatable", "true")
+      .add("StartupNotify", "false")
+      .add("Actions", actions);
+  // The tool's command word follows the quoted executable as it stands: it needs no quoting.
   for (const auto& action : kDesktopActions) {
-    list += std::string(action.id) + ";";
-    groups += std::string("\n[Desktop Action ") + action.id + "]\nName=" + action.name +
-              "\nExec=" + desktopExecValue(executablePath, action.command) + "\n";
+    entry.group(std::string("Desktop Action ") + action.id)
+        .add("Name", action.name)
+        .addExec("Exec", {executablePath}, action.command);
   }
-  return list + "\n" + groups;
+  return entry;
+}
+
+DesktopEntryText serviceFile(const std::string& executablePath) {
+  DesktopEntryText service("D-BUS Service", DesktopEntryText::Format::dbusService);
+  service.add("Name", kAppIdentifier).addExec("Exec", {executablePath});
+  return service;
 }
 
 // The runner plugin that lets KRunner offer the actions for their phrases.
-std::string runnerPlugin() {
-  return std::string(
-             "[Desktop Entry]\n"
-             "Type=Service\n"
-             "Name=Halomark\n"
-             "Comment=Turn the illuminated logo off, on or back to automatic\n"
-             "X-KDE-PluginInfo-Name=") +
-         kAppIdentifier +
-         "\n"
-         "X-KDE-PluginInfo-EnabledByDefault=true\n"
-         "X-Plasma-API=DBus\n"
-         "X-Plasma-DBusRunner-Service=" +
-         kAppIdentifier +
-         "\n"
-         "X-Plasma-DBusRunner-Path=/runner\n"
-         "X-Plasma-Runner-Min-Letter-Count=3\n";
-}
-
-std::string desktopEntry(const std::string& executablePath) {
-  return "[Desktop Entry]\n"
-         "Type=Application\n"
-         "Name=Halomark\n"
-         "Comment=Control the illuminated logo\n"
-         "Exec=" +
-         desktopExecValue(executablePath) +
-         "\n"
-         "Icon=" +
-         std::string(kAppIdentifier) +
-         "\n"
-         "Terminal=false\n"
-         "Categories=Utility;\n"
-         "MimeType=x-scheme-handler/halomark;\n"
-         "DBusActivatable=true\n"
-         "StartupNotify=false\n" +
-         desktopActions(executablePath);
-}
-
-std::string serviceFile(const std::string& executablePath) {
-  return std::string("[D-BUS Service]\nName=") + kAppIdentifier + "\nExec=" + quoted(executablePath) + "\n";
+DesktopEntryText runnerPlugin() {
+  DesktopEntryText plugin("Desktop Entry");
+  plugin.add("Type", "Service")
+      .add("Name", "Halomark")
+      .add("Comment", "Turn the illuminated logo off, on or back to automatic")
+      .add("X-KDE-PluginInfo-Name", kAppIdentifier)
+      .add("X-KDE-PluginInfo-EnabledByDefault", "true")
+      .add("X-Plasma-API", "DBus")
+      .add("X-Plasma-DBusRunner-Service", kAppIdentifier)
+      .add("X-Plasma-DBusRunner-Path", "/runner")
+      .add("X-Plasma-Runner-Min-Letter-Count", "3");
+  return plugin;
 }
 
 std::optional<std::string> contentsOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<std::size_t>(n));
+  ::close(fd);
+  if (n < 0) return std::nullopt;
+  return bytes;
 }
 
-void writeIfDifferent(const std::string& path, const std::string& contents) {
-  if (contentsOf(path) == contents) return;
-  if (AtomicFile::makeDirectories(AtomicFile::directoryOf(path), 0755)) return;
-  AtomicFile::replace(path, contents, 0644);
+std::optional<std::string> writeIfDifferent(const std::string& path, const std::string& contents) {
+  if (contentsOf(path) == contents) return std::nullopt;
+  if (auto error = AtomicFile::makeDirectories(AtomicFile::directoryOf(path), 0755)) return error;
+  return AtomicFile::replace(path, contents, 0644);
+}
+
+// A file whose contents cannot be written safely is not written at all: a broken entry could run
+// something other than the application.
+std::optional<std::string> writeIfDifferent(const std::string& path, const DesktopEntryText& file) {
+  auto contents = file.text();
+  if (!contents) return "couldn't write " + path + ": " + file.refusal();
+  return writeIfDifferent(path, *contents);
 }
 
 // Whether the desktop, looking past the user's data directory, finds exactly `contents` at
@@ -153,27 +138,37 @@ std::string LinuxDesktopIntegration::runnerPluginPath() const {
 }
 
 void LinuxDesktopIntegration::install(const std::string& executablePath) {
-  const std::pair<std::string, std::string> files[] = {
+  for (const auto& failure : write(executablePath)) std::cerr << "halomark: " << failure << "\n";
+}
+
+std::vector<std::string> LinuxDesktopIntegration::write(const std::string& executablePath) {
+  std::vector<std::string> failures;
+  auto note = [&failures](std::optional<std::string> failure) {
+    if (failure) failures.push_back(*failure);
+  };
+  const std::pair<std::string, DesktopEntryText> files[] = {
       {desktopEntryName(), desktopEntry(executablePath)},
       {serviceFileName(), serviceFile(executablePath)},
   };
-  for (const auto& [name, contents] : files) {
+  for (const auto& [name, file] : files) {
     const std::string path = dataHome_ + "/" + name;
-    if (systemOffers(systemDataDirectories_, name, contents)) {
+    auto contents = file.text();
+    if (contents && systemOffers(systemDataDirectories_, name, *contents)) {
       std::error_code ignored;
       fs::remove(path, ignored);
     } else {
-      writeIfDifferent(path, contents);
+      note(writeIfDifferent(path, file));
     }
   }
-  writeIfDifferent(runnerPluginPath(), runnerPlugin());
+  note(writeIfDifferent(runnerPluginPath(), runnerPlugin()));
   // The bundle's icons, where the desktop's icon theme finds them; a bundle without them (a build
   // that skipped drawing them) leaves the entry with the theme's fallback icon.
   std::string bundleIcons = ApplicationIconFiles::bundleIconsDirectory(executablePath);
   for (const auto& icon : iconPaths()) {
     if (auto contents = contentsOf(bundleIcons + "/" + icon))
-      writeIfDifferent(iconsDirectory() + "/" + icon, *contents);
+      note(writeIfDifferent(iconsDirectory() + "/" + icon, *contents));
   }
+  return failures;
 }
 
 std::string LinuxDesktopIntegration::iconsDirectory() const { return dataHome_ + "/icons"; }

@@ -19,10 +19,14 @@ class LinuxDesktopIntegration : public DesktopIntegration {
   // No system directories: the files always live in `dataHome`.
   explicit LinuxDesktopIntegration(std::string dataHome, std::vector<std::string> systemDataDirectories = {});
 
-  // Rewrites a file only when its contents differ, so launching again touches nothing. Where the
-  // first system data directory that has the file holds exactly these contents, the per-user copy
-  // is removed instead.
+  // Writes the files and tells standard error of those that could not be written.
   void install(const std::string& executablePath) override;
+  // Rewrites a file only when its contents differ, so launching again touches nothing. Where the
+  // first system data directory that has the entry or the service file holds exactly these
+  // contents, the per-user copy is removed instead. A path that cannot be written into the files
+  // safely (a line break in it, say) writes none of them. Returns one description per file that was
+  // not written.
+  std::vector<std::string> write(const std::string& executablePath);
   std::vector<std::string> remove() override;
 
   std::string desktopEntryPath() const;

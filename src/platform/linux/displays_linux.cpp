@@ -29,12 +29,11 @@ DisplayID idOf(const std::string& name) {
 std::vector<Connector> connectedConnectors(const fs::path& drm) {
   static const std::regex pattern(R"(card[0-9]+-(.+)-[0-9]+)");
   std::vector<Connector> result;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(drm, error)) {
-    std::string name = entry.path().filename().string();
+  for (const auto& entry : Sysfs::entries(drm)) {
+    std::string name = entry.filename().string();
     std::smatch match;
     if (!std::regex_match(name, match, pattern)) continue;
-    if (Sysfs::readLine(entry.path() / "status") != "connected") continue;
+    if (Sysfs::readLine(entry / "status") != "connected") continue;
     result.push_back({name, match[1].str()});
   }
   std::sort(result.begin(), result.end(), [](const auto& a, const auto& b) { return a.name < b.name; });

@@ -5,9 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <future>
+#include <memory>
+#include <thread>
 
 #include "platform/linux/atomic_file.h"
 
@@ -25,6 +30,12 @@ bool settled(const struct stat& info) {
                   (now.tv_nsec - info.st_mtim.tv_nsec);
   return age > kSettledNanoseconds;
 }
+// What these files hold is a few kilobytes; one far larger is not the product's and would only
+// cost time and memory to read, so it counts as broken.
+constexpr std::size_t kMaxBytes = 1 << 20;
+// A writer waits this long for another to finish, then reports its write as failed rather than
+// hang (a process that holds the lock for longer is stuck).
+constexpr auto kLockWait = std::chrono::seconds(3);
 // Nothing this product stores is nested anywhere near this deep; a file that is would make copying
 // and writing it recurse until the stack runs out, so it counts as broken.
 constexpr int kMaxDepth = 512;
@@ -44,22 +55,50 @@ nlohmann::json parseObject(const std::string& bytes) {
   }
 }
 
+// Takes the exclusive lock on an open file, waiting at most until `deadline`. flock has no timeout
+// of its own, and polling would let a busy writer take the lock again and again ahead of one that
+// waits, so a helper thread makes the blocking call on a duplicate of the descriptor (the lock
+// belongs to the open file both share). A helper that gets the lock after the caller gave up and
+// closed its descriptor closes the last one, which releases the lock at once.
+bool lockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  if (errno != EWOULDBLOCK) return false;
+  int waiting = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (waiting < 0) return false;
+  auto outcome = std::make_shared<std::promise<bool>>();
+  auto locked = outcome->get_future();
+  std::thread([waiting, outcome] {
+    int result;
+    do result = ::flock(waiting, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    ::close(waiting);
+    outcome->set_value(result == 0);
+  }).detach();
+  if (locked.wait_until(deadline) == std::future_status::ready) return locked.get();
+  errno = EWOULDBLOCK;
+  return false;
+}
+
 // Holds the exclusive lock on the lock file. Whoever removes the data file also removes the lock
 // file while holding the lock; a locker that then finds its file gone from the path retries on
 // the new one, so two processes never believe they both hold the lock.
 class ExclusiveLock {
  public:
   explicit ExclusiveLock(const std::string& path) : path_(path) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     for (int attempt = 0; attempt < 1000; ++attempt) {
       fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kFileMode);
       if (fd_ < 0) return;
-      int locked;
-      do locked = ::flock(fd_, LOCK_EX);
-      while (locked != 0 && errno == EINTR);
+      if (!lockBefore(fd_, deadline)) {
+        timedOut_ = errno == EWOULDBLOCK;
+        ::close(fd_);
+        fd_ = -1;
+        return;
+      }
       struct stat held {
       }, current{};
-      if (locked == 0 && ::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &current) == 0 &&
-          held.st_dev == current.st_dev && held.st_ino == current.st_ino) {
+      if (::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &current) == 0 && held.st_dev == current.st_dev &&
+          held.st_ino == current.st_ino) {
         return;
       }
       ::close(fd_);
@@ -73,23 +112,27 @@ class ExclusiveLock {
   ExclusiveLock& operator=(const ExclusiveLock&) = delete;
 
   bool held() const { return fd_ >= 0; }
+  bool timedOut() const { return timedOut_; }
   // Removes the lock file; the lock stays held until destruction.
   void removeFile() { ::unlink(path_.c_str()); }
 
  private:
   std::string path_;
   int fd_ = -1;
+  bool timedOut_ = false;
 };
 
+// Reads the file, but stops one byte past the most a valid file may hold.
 bool readAll(int fd, std::string& bytes) {
   char buffer[8192];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+  while (bytes.size() <= kMaxBytes) {
+    ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, kMaxBytes + 1 - bytes.size()));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) return true;
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
+  return true;
 }
 
 }  // namespace
@@ -102,9 +145,9 @@ bool LockedJsonFile::exists() const {
   return ::stat(path_.c_str(), &info) == 0;
 }
 
-LockedJsonFile::Loaded LockedJsonFile::load() const {
+LockedJsonFile::Loaded LockedJsonFile::load(const std::string& file) const {
   Loaded loaded;
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     loaded.parse = errno == ENOENT ? Parse::missing : Parse::unreadable;
     return loaded;
@@ -121,6 +164,10 @@ LockedJsonFile::Loaded LockedJsonFile::load() const {
 LockedJsonFile::Loaded LockedJsonFile::parsed(std::string bytes) {
   Loaded loaded;
   loaded.bytes = std::move(bytes);
+  if (loaded.bytes.size() > kMaxBytes) {
+    loaded.parse = Parse::corrupt;
+    return loaded;
+  }
   auto json = parseObject(loaded.bytes);
   if (json.is_discarded() || !json.is_object()) {
     loaded.parse = Parse::corrupt;
@@ -169,26 +216,28 @@ std::shared_ptr<const LockedJsonFile::Object> LockedJsonFile::read() {
       return cached_;
     }
   }
-  remember(load());
+  remember(load(path_));
   if (!cached_) return nullptr;
   return cached_;
 }
 
-std::optional<std::string> LockedJsonFile::keepCorruptAside() const {
+std::optional<std::string> LockedJsonFile::keepCorruptAside(const std::string& file) const {
   for (int n = 0; n < 1000; ++n) {
-    std::string aside = path_ + ".corrupt" + (n == 0 ? "" : "." + std::to_string(n));
+    std::string aside = file + ".corrupt" + (n == 0 ? "" : "." + std::to_string(n));
     struct stat info {};
     if (::lstat(aside.c_str(), &info) == 0) continue;
-    if (::rename(path_.c_str(), aside.c_str()) != 0) {
-      return AtomicFile::errorText("couldn't move aside the unreadable file", path_);
+    if (::rename(file.c_str(), aside.c_str()) != 0) {
+      return AtomicFile::errorText("couldn't move aside the unreadable file", file);
     }
-    AtomicFile::syncDirectory(AtomicFile::directoryOf(path_));
+    AtomicFile::syncDirectory(AtomicFile::directoryOf(file));
     return std::nullopt;
   }
-  return "too many unreadable copies of " + path_ + " are kept aside";
+  return "too many unreadable copies of " + file + " are kept aside";
 }
 
-std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& contents) {
+std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& contents,
+                                                 const std::string& file) {
+  // Removing takes away the link the user sees, not the file a link may name.
   if (!contents) {
     if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
       return AtomicFile::errorText("couldn't remove", path_);
@@ -201,7 +250,10 @@ std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& co
       Parse::object,
       nlohmann::json(*contents).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n",
       *contents};
-  if (auto error = AtomicFile::replace(path_, written.bytes, kFileMode, flush_)) return error;
+  // Written, it would read back as broken.
+  if (written.bytes.size() > kMaxBytes)
+    return "couldn't write " + path_ + ": it would grow beyond a megabyte";
+  if (auto error = AtomicFile::replace(file, written.bytes, kFileMode, flush_)) return error;
   remember(written);
   seen_.reset();
   return std::nullopt;
@@ -209,16 +261,23 @@ std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& co
 
 std::optional<std::string> LockedJsonFile::update(const Change& change) {
   std::string directory = AtomicFile::directoryOf(path_);
-  if (!std::filesystem::is_directory(directory)) {
+  struct stat folder {};
+  if (::stat(directory.c_str(), &folder) != 0) {
+    // A folder that is there but cannot be reached is a failure, not an empty domain.
+    if (errno != ENOENT) return AtomicFile::errorText("couldn't open the folder", directory);
     // Nothing exists yet: only a change that creates the file needs the folder.
     std::optional<Object> nothing;
     if (!change(nothing) || !nothing) return std::nullopt;
     if (auto error = AtomicFile::makeDirectories(directory, directoryMode_)) return error;
   }
   ExclusiveLock lock(lockPath_);
+  if (lock.timedOut()) return "another process kept " + lockPath_ + " locked for too long";
   if (!lock.held()) return AtomicFile::errorText("couldn't lock", lockPath_);
 
-  Loaded current = load();
+  // A file kept elsewhere behind a symbolic link (as dotfile managers do) is written where it is.
+  auto target = AtomicFile::linkTarget(path_);
+  if (!target) return "couldn't read " + path_ + ": too many levels of symbolic links";
+  Loaded current = load(*target);
   if (current.parse == Parse::unreadable) return "couldn't read " + path_;
   std::optional<Object> contents;
   if (current.parse == Parse::object) contents = std::move(current.object);
@@ -231,9 +290,9 @@ std::optional<std::string> LockedJsonFile::update(const Change& change) {
   }
 
   if (current.parse == Parse::corrupt && contents) {
-    if (auto error = keepCorruptAside()) return error;
+    if (auto error = keepCorruptAside(*target)) return error;
   }
-  auto error = store(contents);
+  auto error = store(contents, *target);
   if (!contents && !error) lock.removeFile();
   return error;
 }

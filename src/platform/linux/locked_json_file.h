@@ -1,6 +1,8 @@
 // A JSON object kept in one file that several processes of the user read and change. Every change
 // is made under an exclusive lock on a lock file beside it, merged into what the file holds at that
-// moment and written atomically, so concurrent writers of different keys lose nothing.
+// moment and written atomically, so concurrent writers of different keys lose nothing. A writer
+// waits a few seconds at most for the lock; a file that is a symbolic link stays one and its
+// target is written. A file over a megabyte is not one of ours and counts as unparsable.
 #pragma once
 
 #include <sys/types.h>
@@ -47,11 +49,12 @@ class LockedJsonFile {
     Object object;
   };
 
-  Loaded load() const;
+  Loaded load(const std::string& file) const;
   static Loaded parsed(std::string bytes);
   void remember(const Loaded& loaded);
-  std::optional<std::string> keepCorruptAside() const;
-  std::optional<std::string> store(const std::optional<Object>& contents);
+  std::optional<std::string> keepCorruptAside(const std::string& file) const;
+  // Writes `contents` to `file`, the path's link target; none removes the path itself.
+  std::optional<std::string> store(const std::optional<Object>& contents, const std::string& file);
 
   std::string path_;
   std::string lockPath_;

@@ -6,22 +6,11 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include "platform/linux/desktop_entry_text.h"
 #include "platform/linux/user_directories.h"
 #include "prefs/app_identifier.h"
 
 namespace {
-
-// An Exec argument: quoted, with the characters the quoting reserves escaped, then escaped again as a
-// string value, and with field codes' percent signs doubled.
-QString execArgument(const QString& path) {
-  QString quoted;
-  for (QChar c : path) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  quoted = '"' + quoted + '"';
-  return quoted.replace("\\", "\\\\").replace("%", "%%");
-}
 
 // Whether the entry's own group says Hidden=true, which the autostart specification reads as removed.
 bool hiddenEntry(QFile& file) {
@@ -56,15 +45,21 @@ bool LinuxLoginItems::isEnabled() {
 }
 
 std::optional<std::string> LinuxLoginItems::enable(const std::string& executablePath) {
-  const QString path = QString::fromStdString(entryPath());
+  DesktopEntryText entry("Desktop Entry");
+  entry.add("Type", "Application")
+      .add("Name", "Halomark")
+      .addExec("Exec", {executablePath})
+      .add("Terminal", "false")
+      .add("NoDisplay", "true");
+  // An entry that cannot hold the path safely is not written: it could run something else at login.
+  auto text = entry.text();
+  if (!text) return "Couldn't write " + entryPath() + ": " + entry.refusal() + ".";
   if (!QDir().mkpath(QString::fromStdString(directory_)))
     return "Couldn't create the folder " + directory_ + ".";
-  QSaveFile file(path);
+  QSaveFile file(QString::fromStdString(entryPath()));
   if (!file.open(QIODevice::WriteOnly))
     return "Couldn't write " + entryPath() + ": " + file.errorString().toStdString();
-  QString entry = "[Desktop Entry]\nType=Application\nName=Halomark\nExec=" +
-                  execArgument(QString::fromStdString(executablePath)) + "\nTerminal=false\nNoDisplay=true\n";
-  file.write(entry.toUtf8());
+  file.write(QByteArray::fromStdString(*text));
   if (!file.commit()) return "Couldn't write " + entryPath() + ": " + file.errorString().toStdString();
   return std::nullopt;
 }

@@ -22,9 +22,23 @@ std::optional<SignalName> splitName(const std::string& name) {
                     QString::fromStdString(name.substr(dot + 1))};
 }
 
+// What the application takes from a notification: the tool sends a few short values (a signal's
+// message is cut to 80 graphemes anyway). Other programs can send anything; past these limits it is
+// no user's doing and would only cost memory.
+constexpr qsizetype kMaxEntries = 32;
+constexpr qsizetype kMaxKeyLength = 256;
+constexpr qsizetype kMaxTextLength = 4096;
+
+std::string cut(const QString& text) {
+  if (text.size() <= kMaxTextLength) return text.toStdString();
+  // A surrogate pair stays whole.
+  qsizetype length = text.at(kMaxTextLength - 1).isHighSurrogate() ? kMaxTextLength - 1 : kMaxTextLength;
+  return text.left(length).toStdString();
+}
+
 PlistValue plistFromVariant(const QVariant& value) {
   switch (value.metaType().id()) {
-    case QMetaType::QString: return value.toString().toStdString();
+    case QMetaType::QString: return cut(value.toString());
     case QMetaType::Bool: return value.toBool();
     case QMetaType::Double: return value.toDouble();
     case QMetaType::Int:
@@ -49,13 +63,29 @@ PlistDictionary payloadOf(const QDBusMessage& message) {
   if (!first.canConvert<QDBusArgument>()) return payload;
   const auto argument = first.value<QDBusArgument>();
   const QString signature = argument.currentSignature();
-  if (signature == "a{ss}") {
-    for (const auto& [key, value] : qdbus_cast<QMap<QString, QString>>(argument).asKeyValueRange())
-      payload[key.toStdString()] = value.toStdString();
-  } else if (signature == "a{sv}") {
-    for (const auto& [key, value] : qdbus_cast<QVariantMap>(argument).asKeyValueRange())
-      payload[key.toStdString()] = plistFromVariant(value);
+  const bool strings = signature == "a{ss}";
+  if (!strings && signature != "a{sv}") return payload;
+  // Entry by entry, so that an oversized value is cut as soon as it is read.
+  argument.beginMap();
+  for (qsizetype entries = 0; !argument.atEnd() && entries < kMaxEntries; ++entries) {
+    QString key;
+    PlistValue value;
+    argument.beginMapEntry();
+    argument >> key;
+    if (strings) {
+      QString text;
+      argument >> text;
+      value = cut(text);
+    } else {
+      QDBusVariant variant;
+      argument >> variant;
+      value = plistFromVariant(variant.variant());
+    }
+    argument.endMapEntry();
+    if (key.size() <= kMaxKeyLength) payload[key.toStdString()] = std::move(value);
   }
+  // Ends the map's reader even when entries are left unread; it is freed only here.
+  argument.endMap();
   return payload;
 }
 

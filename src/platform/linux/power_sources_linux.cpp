@@ -42,14 +42,6 @@ PlistValue describeBattery(const fs::path& supply, bool internal) {
   return description;
 }
 
-std::vector<fs::path> supplies(const fs::path& directory) {
-  std::vector<fs::path> result;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(directory, error)) result.push_back(entry.path());
-  std::sort(result.begin(), result.end());
-  return result;
-}
-
 bool profileIsPowerSaver(QDBusConnection& bus, const QString& service, const QString& path) {
   auto profile = DBusCall::property(bus, service, path, service, QStringLiteral("ActiveProfile"));
   return profile && profile->toString() == QStringLiteral("power-saver");
@@ -67,7 +59,7 @@ std::optional<PowerSourcesSnapshot> LinuxPowerSources::snapshot() {
   PowerSourcesSnapshot snapshot;
   bool acOnline = false;
   bool internalBattery = false;
-  for (const auto& supply : supplies(directory)) {
+  for (const auto& supply : Sysfs::entries(directory)) {
     auto type = Sysfs::readLine(supply / "type");
     if (type == "Mains" || type == "USB") {
       acOnline = acOnline || Sysfs::readInteger(supply / "online").value_or(0) != 0;

@@ -8,10 +8,13 @@
 
 namespace {
 
-// Owns a QTimer on the main thread. Precise timers keep the attention signal's steps on time.
+// Refers to a QTimer on the main thread. Precise timers keep the attention signal's steps on time.
+// The timer belongs to the application object, not to the handle: a timer outlives a dropped
+// handle (it still fires), and whatever is still pending at quit goes with the application.
 class QtTimerHandle : public TimerHandle {
  public:
-  QtTimerHandle(double seconds, bool repeating, std::function<void()> fn) : timer_(new QTimer()) {
+  QtTimerHandle(double seconds, bool repeating, std::function<void()> fn)
+      : timer_(new QTimer(QCoreApplication::instance())) {
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setSingleShot(!repeating);
     timer_->setInterval(static_cast<int>(std::lround(seconds * 1000)));

@@ -1,14 +1,52 @@
 #include "platform/linux/sysfs_read.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
 
 namespace Sysfs {
 
+std::vector<std::filesystem::path> entries(const std::filesystem::path& directory) {
+  std::vector<std::filesystem::path> result;
+  std::error_code error;
+  // The increment that takes an error code: the throwing one would end the whole process when an
+  // entry vanishes under the listing.
+  for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
+       it.increment(error))
+    result.push_back(it->path());
+  std::sort(result.begin(), result.end());
+  return result;
+}
+
+std::optional<std::string> readFile(const std::filesystem::path& file, std::size_t limit) {
+  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  std::array<char, 4096> buffer;
+  bool failed = false;
+  while (bytes.size() < limit) {
+    ssize_t n = ::read(fd, buffer.data(), std::min(buffer.size(), limit - bytes.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed = n < 0;
+      break;
+    }
+    bytes.append(buffer.data(), static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
 std::optional<std::string> readLine(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::string line;
-  if (!in || !std::getline(in, line)) return std::nullopt;
+  // Attribute files hold a line or a few; a page is more than any of them.
+  auto bytes = readFile(file, 4096);
+  if (!bytes) return std::nullopt;
+  std::string line = bytes->substr(0, bytes->find('\n'));
   auto first = line.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return std::string();
   auto last = line.find_last_not_of(" \t\r\n");

@@ -1,12 +1,20 @@
-// Small readers for sysfs attribute files: one trimmed line, or an integer.
+// Small readers for the kernel's files under /sys and /proc: a folder's entries, the whole file, one
+// trimmed line, or an integer. They never throw: such a file can vanish or fail to read at any moment (a
+// process that exits, a device that goes away), and that only means there is nothing to read.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Sysfs {
 
+// The paths in `directory`, sorted; whatever could be listed when listing fails part way.
+std::vector<std::filesystem::path> entries(const std::filesystem::path& directory);
+// The file's bytes, at most `limit` of them; none when it cannot be opened or read.
+std::optional<std::string> readFile(const std::filesystem::path& file, std::size_t limit = 1 << 20);
 // The file's first line without surrounding white space; none when it cannot be read.
 std::optional<std::string> readLine(const std::filesystem::path& file);
 std::optional<long long> readInteger(const std::filesystem::path& file);

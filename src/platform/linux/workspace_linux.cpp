@@ -7,22 +7,15 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
-#include <system_error>
 
 #include "platform/linux/app_units.h"
+#include "platform/linux/sysfs_read.h"
 #include "platform/linux/x11_connection.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A variable of a process's NUL-separated environment.
 std::optional<std::string> environmentValue(const std::string& environ, const std::string& name) {
@@ -112,10 +105,10 @@ std::optional<std::vector<std::string>> LinuxWorkspace::idsFromUserManager() {
 
 std::vector<std::string> LinuxWorkspace::idsFromProcesses() {
   std::vector<std::string> ids;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(sources_.procRoot, error)) {
-    const std::string name = entry.path().filename().string();
-    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+  for (const auto& entry : Sysfs::entries(sources_.procRoot)) {
+    const std::string name = entry.filename().string();
+    if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+      continue;
     auto id = appIdOfProcess(std::stoi(name));
     // An application's many processes count once.
     if (id && std::find(ids.begin(), ids.end(), *id) == ids.end()) ids.push_back(*id);
@@ -125,12 +118,17 @@ std::vector<std::string> LinuxWorkspace::idsFromProcesses() {
 
 std::optional<std::string> LinuxWorkspace::appIdOfProcess(int pid) {
   fs::path process = fs::path(sources_.procRoot) / std::to_string(pid);
-  // Other users' applications are not this session's.
+  // Other users' applications are not this session's. A process that exits while it is being looked
+  // at leaves files that can no longer be read: it is simply not running.
   struct stat status {};
   if (::stat(process.c_str(), &status) != 0 || status.st_uid != ::getuid()) return std::nullopt;
-  if (auto id = AppUnits::appIdFromCgroup(readFile(process / "cgroup"))) return id;
+  auto cgroup = Sysfs::readFile(process / "cgroup");
+  if (!cgroup) return std::nullopt;
+  if (auto id = AppUnits::appIdFromCgroup(*cgroup)) return id;
   // Launchers that use GLib name the .desktop file of the process they started.
-  std::string environ = readFile(process / "environ");
+  auto environment = Sysfs::readFile(process / "environ");
+  if (!environment) return std::nullopt;
+  const std::string& environ = *environment;
   auto launchedPid = environmentValue(environ, "GIO_LAUNCHED_DESKTOP_FILE_PID");
   auto launchedFile = environmentValue(environ, "GIO_LAUNCHED_DESKTOP_FILE");
   if (!launchedPid || !launchedFile || *launchedPid != std::to_string(pid)) return std::nullopt;

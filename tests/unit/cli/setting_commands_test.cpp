@@ -150,11 +150,18 @@ TEST_F(SettingCommandsTest, SetWarnsAndClampsOutOfRange) {
   EXPECT_EQ(setting(), Setting::fixed(1000));
 
   err.str("");
+  EXPECT_EQ(run({"set", "1e-5000"}), 0) << "a finite number too small for any floating-point type";
+  EXPECT_EQ(err.str(),
+            "halomark: using 12.5 nits (allowed range is 12.5\xE2\x80\x93"
+            "1000)\n");
+  EXPECT_EQ(setting(), Setting::fixed(12.5));
+
+  err.str("");
   EXPECT_EQ(run({"set", "1e3"}), 0);
   EXPECT_EQ(run({"set", "12.5"}), 0);
   EXPECT_EQ(err.str(), "");
   EXPECT_EQ(setting(), Setting::fixed(12.5));
-  expectCommits(4);
+  expectCommits(5);
 }
 
 TEST_F(SettingCommandsTest, WarningFollowsTheUsersLocale) {
@@ -178,6 +185,14 @@ TEST_F(SettingCommandsTest, WarningFollowsTheUsersLocale) {
 TEST_F(SettingCommandsTest, ParseNitsHandlesEdges) {
   EXPECT_EQ(CLI::parseNits("80.1"), 80.1);
   EXPECT_EQ(CLI::parseNits("1e-400"), 0.0);
+  // Beyond even the widest floating-point type, still a finite number too small for the range.
+  EXPECT_EQ(CLI::parseNits("1e-5000"), 0.0);
+  EXPECT_EQ(CLI::parseNits("-1e-99999999999999999999"), 0.0);
+  EXPECT_EQ(CLI::parseNits("0.00001e-4990"), 0.0);
+  EXPECT_EQ(CLI::parseNits("100000e-5005nits"), 0.0);
+  EXPECT_EQ(CLI::parseNits("1e5000"), std::nullopt);
+  EXPECT_EQ(CLI::parseNits("0.001e5000"), std::nullopt);
+  EXPECT_EQ(CLI::parseNits("1e99999999999999999999"), std::nullopt);
   EXPECT_EQ(CLI::parseNits("4e-320"), 4e-320);
   EXPECT_EQ(CLI::parseNits("-0"), -0.0);
   EXPECT_EQ(CLI::parseNits(".5"), 0.5);

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "hooks/claude_hook.h"
 #include "hooks/settings_json.h"
@@ -130,6 +133,8 @@ TEST_F(SettingsFileTest, FilesThatAreNotAJsonObjectAreNeverOverwritten) {
       {"{\"tiny\": 1e-400}", "Couldn't read Claude Code's settings: the number 1e-400 can't be kept exactly"},
       {std::string(600, '[') + std::string(600, ']'),
        "Couldn't read Claude Code's settings: it's nested too deeply"},
+      {"{\"a\": \"" + std::string(ClaudeHook::kMaxSettingsBytes, 'x') + "\"}",
+       "Couldn't read Claude Code's settings: it's larger than 4 MB"},
   };
   for (const auto& c : cases) {
     home.writeSettings(c.bytes);
@@ -239,6 +244,34 @@ TEST_F(SettingsFileTest, PlatformFailuresCarryTheirDescriptions) {
               ClaudeHook::install("/opt/Halo\xff/Halomark.app", home.files, home.home);
             }).rfind("couldn't write " + home.settings + ": invalid UTF-8 byte", 0),
             0u);
+  EXPECT_TRUE(home.files.written.empty());
+}
+
+// Writing the backup runs out of space: the previous backup stays whole and nothing is half written.
+TEST_F(SettingsFileTest, ABackupThatCannotBeWrittenKeepsThePreviousOne) {
+  home.writeSettings(R"({"model": "opus"})");
+  install();
+  std::string previousBackup = TemporaryHome::read(home.backup);
+  json grown = home.settingsJson();
+  grown["padding"] = std::string(64 * 1024, 'x');
+  home.writeSettings(grown.dump());
+  std::string before = home.settingsText();
+  home.files.written.clear();
+
+  // A limit on file size fails writes past it just as a full disk does.
+  auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previousLimit{};
+  ::getrlimit(RLIMIT_FSIZE, &previousLimit);
+  rlimit small = previousLimit;
+  small.rlim_cur = 16 * 1024;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_THROW(remove(), ClaudeHook::PlatformError);
+  ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+  std::signal(SIGXFSZ, previousHandler);
+
+  EXPECT_EQ(TemporaryHome::read(home.backup), previousBackup);
+  EXPECT_FALSE(fs::exists(home.backup + ".new"));
+  EXPECT_EQ(home.settingsText(), before);
   EXPECT_TRUE(home.files.written.empty());
 }
 
