@@ -17,7 +17,8 @@ QFont smallerFont(const QFont& base) {
 }  // namespace
 
 QGroupBox* section(const QString& title, QWidget* parent) {
-  auto* box = new QGroupBox(title, parent);
+  // "&" would mark a keyboard mnemonic; the titles mean it literally ("Startup & Updates").
+  auto* box = new QGroupBox(QString(title).replace(QLatin1Char('&'), QStringLiteral("&&")), parent);
   auto* rows = new QVBoxLayout(box);
   rows->setSpacing(8);
   return box;

@@ -57,6 +57,7 @@ SettingsWindow::SettingsWindow(SettingsModel& model, Actions actions) : model_(m
   pages_[indexOf(SettingsTab::signals)] = new SettingsSignalsTab(model_, this);
   for (auto* page : pages_) {
     page->setFixedWidth(kMinimumContentWidth);
+    page->layout()->setContentsMargins(20, 12, 20, 16);
     page->setMinimumHeight(kMinimumContentHeight);
     layout->addWidget(page);
   }

@@ -55,7 +55,6 @@ WelcomeWindow::WelcomeWindow(WelcomeModel& model, Scheduler& scheduler, Actions 
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(18);
   layout->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   layout->addWidget(iconLabel(appIcon, 96), 0, Qt::AlignHCenter);
   auto* heading = new QVBoxLayout;
@@ -85,7 +84,8 @@ WelcomeWindow::WelcomeWindow(WelcomeModel& model, Scheduler& scheduler, Actions 
   layout->addLayout(switches);
   layout->addSpacing(4);
   layout->addWidget(buttonRow());
-  setFixedWidth(kWidth);
+  // 460 wide, as tall as the content needs at that width; the user does not resize it.
+  setFixedSize(kWidth, layout->heightForWidth(kWidth));
 
   // Shown again after each change, so a refused login item springs back.
   connect(launchAtLogin_, &QCheckBox::toggled, this, [this](bool on) {
@@ -148,7 +148,9 @@ QWidget* WelcomeWindow::compatibilityLine() {
                   : WindowIcons::themed("dialog-warning", WindowIcons::Drawn::warningTriangle,
                                         QColor(0xff, 0x95, 0x00));
   layout->addWidget(iconLabel(icon, 18), 0, Qt::AlignTop);
-  auto* text = wrapped(QString::fromStdString(model_.compatibilityText()));
+  // The short supported line stays on one line; a reason wraps across the width.
+  auto* text = ok ? new QLabel(QString::fromStdString(model_.compatibilityText()))
+                  : wrapped(QString::fromStdString(model_.compatibilityText()));
   text->setObjectName(QStringLiteral("compatibility"));
   layout->addWidget(text, ok ? 0 : 1);
   if (ok) layout->addStretch(1);

@@ -73,6 +73,22 @@ void drawShape(QPainter& p, Drawn shape, QColor color) {
       p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
       p.drawPolyline(QPolygonF({QPointF(9, 16.5), QPointF(14, 21.5), QPointF(23, 11)}));
       break;
+    case Drawn::wifi:
+      p.setPen(QPen(color, 3, Qt::SolidLine, Qt::RoundCap));
+      for (double radius : {7.0, 13.0, 19.0}) {
+        p.drawArc(QRectF(16 - radius, 26 - radius, 2 * radius, 2 * radius), 45 * 16, 90 * 16);
+      }
+      p.drawPoint(QPointF(16, 26));
+      break;
+    case Drawn::battery:
+      p.setPen(QPen(color, 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawRoundedRect(QRectF(2, 9, 25, 14), 3, 3);
+      p.setPen(Qt::NoPen);
+      p.setBrush(color);
+      p.drawRect(QRectF(5, 12, 14, 8));
+      p.drawRoundedRect(QRectF(28, 13, 2.5, 6), 1, 1);
+      break;
     case Drawn::warningTriangle:
       p.setPen(QPen(color, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
       p.setBrush(color);
@@ -101,8 +117,9 @@ QIcon drawn(Drawn shape, QColor color) {
 }  // namespace
 
 QIcon themed(const char* themeName, Drawn fallback, QColor color) {
+  // A theme may know the name yet have no picture for it; only a drawable icon counts.
   QIcon icon = QIcon::fromTheme(QString::fromLatin1(themeName));
-  if (!icon.isNull()) return icon;
+  if (!icon.isNull() && !icon.availableSizes().isEmpty()) return icon;
   if (!color.isValid()) color = QApplication::palette().color(QPalette::WindowText);
   return drawn(fallback, color);
 }

@@ -8,7 +8,17 @@
 
 namespace WindowIcons {
 
-enum class Drawn { gear, moonAndStars, sparkles, removeCircle, application, checkCircle, warningTriangle };
+enum class Drawn {
+  gear,
+  moonAndStars,
+  sparkles,
+  removeCircle,
+  application,
+  checkCircle,
+  warningTriangle,
+  wifi,
+  battery
+};
 
 // The theme's icon named `themeName`, else the drawing, in the palette's text colour unless a
 // colour is given.
