@@ -5,14 +5,14 @@
 #include "app/open_url_request.h"
 #include "app/process_entry.h"
 #include "cli/cli.h"
-#include "platform/linux/application_linux.h"
 #include "platform/linux/linux_platform.h"
+#include "shell/application_shell.h"
 
 int main(int argc, char** argv) {
   auto arguments = ProcessEntry::toolArguments({argv, argv + argc});
   LinuxPlatform system(argc, argv);
   switch (ProcessEntry::role(arguments)) {
-    case ProcessEntry::Role::application: return LinuxApplication::run(argc, argv, system.platform());
+    case ProcessEntry::Role::application: return ApplicationShell::run(argc, argv, system.platform());
     case ProcessEntry::Role::openURL: return OpenURLRequest::forward(arguments, system.platform());
     case ProcessEntry::Role::tool: break;
   }

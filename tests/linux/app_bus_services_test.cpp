@@ -1,12 +1,11 @@
 // The application's bus services on a private session bus: notifications, the single-instance name,
-// polite quit requests and the org.freedesktop.Application object.
+// and polite quit requests.
 #include <gtest/gtest.h>
 
 #include <QProcess>
 
 #include "dbusmock_bus.h"
 #include "platform/linux/app_instances_linux.h"
-#include "platform/linux/application_object_linux.h"
 #include "platform/linux/notification_center_linux.h"
 #include "prefs/app_identifier.h"
 
@@ -14,19 +13,6 @@ namespace {
 
 const std::string kSignal = std::string(kAppIdentifier) + ".signal";
 const std::string kPrefsChanged = std::string(kAppIdentifier) + ".prefsChanged";
-
-// Runs a command-line client against the private bus and waits for it while the event loop turns,
-// so this process can answer calls the client makes to it.
-int runClient(const DBusMockBus& bus, const QString& program, const QStringList& arguments) {
-  QProcess client;
-  auto environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  client.setProcessEnvironment(environment);
-  client.start(program, arguments);
-  if (!client.waitForStarted(5000)) return -1;
-  waitUntil([&] { return client.state() == QProcess::NotRunning; }, 10);
-  return client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1;
-}
 
 // A second connection to the same bus, standing for another process.
 DBusBuses otherProcess(const DBusMockBus& bus) {
@@ -120,37 +106,6 @@ TEST(LinuxAppInstancesTest, QuitRequestTerminatesTheOwnerPolitely) {
   ASSERT_TRUE(waitUntil([&] { return owner.state() == QProcess::NotRunning; }, 10));
   EXPECT_EQ(owner.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(owner.exitCode(), 15) << "SIGTERM, which the application handles as a normal quit";
-}
-
-TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
-  DBusMockBus bus;
-  ASSERT_TRUE(bus.started());
-  std::vector<std::vector<std::string>> opened;
-  ApplicationObject object([&](const std::vector<std::string>& urls) { opened.push_back(urls); });
-  auto buses = bus.buses();
-  auto connection = buses.session();
-  ASSERT_TRUE(connection);
-  ASSERT_TRUE(object.exportOn(*connection, kAppIdentifier));
-  ASSERT_TRUE(LinuxAppInstances(bus.buses()).claim(kAppIdentifier));
-
-  EXPECT_EQ(runClient(bus, "gdbus",
-                      {"call", "--session", "--dest", kAppIdentifier, "--object-path",
-                       "/app/halomark/Halomark", "--method", "org.freedesktop.Application.Open",
-                       "['halomark://signal?message=Hi', 'halomark://signal/stop']", "{}"}),
-            0);
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0], (std::vector<std::string>{"halomark://signal?message=Hi", "halomark://signal/stop"}));
-
-  for (const auto& call : {QStringList{"org.freedesktop.Application.Activate", "{}"},
-                           QStringList{"org.freedesktop.Application.ActivateAction", "quit", "[]", "{}"}}) {
-    EXPECT_EQ(runClient(bus, "gdbus",
-                        QStringList{"call", "--session", "--dest", kAppIdentifier, "--object-path",
-                                    "/app/halomark/Halomark", "--method"} +
-                            call),
-              0)
-        << call.first().toStdString();
-  }
-  EXPECT_EQ(opened.size(), 1u);
 }
 
 }  // namespace

@@ -73,3 +73,14 @@ bool DBusMockBus::call(const QString& service, const QString& path, const QStrin
   message.setArguments(arguments);
   return bus.call(message, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
 }
+
+int runClient(const DBusMockBus& bus, const QString& program, const QStringList& arguments) {
+  QProcess client;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
+  client.setProcessEnvironment(environment);
+  client.start(program, arguments);
+  if (!client.waitForStarted(5000)) return -1;
+  waitUntil([&] { return client.state() == QProcess::NotRunning; }, 10);
+  return client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1;
+}

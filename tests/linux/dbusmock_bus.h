@@ -17,6 +17,13 @@ void ensureCoreApplication();
 // Runs the Qt event loop until `done` holds or `seconds` pass; returns `done()`.
 bool waitUntil(const std::function<bool()>& done, double seconds = 5);
 
+class DBusMockBus;
+
+// Runs a command-line client against the private bus and waits for it while the event loop turns,
+// so this process can answer calls the client makes to it. Returns its exit status, -1 when it did
+// not start or crashed.
+int runClient(const DBusMockBus& bus, const QString& program, const QStringList& arguments);
+
 class DBusMockBus {
  public:
   DBusMockBus();

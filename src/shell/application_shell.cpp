@@ -1,55 +1,20 @@
-#include "platform/linux/application_linux.h"
-
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
+#include "shell/application_shell.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
-#include <array>
 #include <iostream>
 
 #include "app/app_delegate.h"
-#include "platform/linux/application_object_linux.h"
 #include "platform/linux/dbus_buses.h"
 #include "prefs/app_identifier.h"
+#include "shell/application_object.h"
+#include "shell/termination_signals.h"
 
-namespace {
-
-int quitPipe[2] = {-1, -1};
-
-void requestQuit(int) {
-  char byte = 1;
-  [[maybe_unused]] auto written = ::write(quitPipe[1], &byte, 1);
-}
-
-// Signals only write to a pipe; the main loop reads it and quits, so termination runs on the main
-// thread like any other quit.
-std::unique_ptr<QSocketNotifier> quitOnTerminationSignals() {
-  if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) return nullptr;
-  auto notifier = std::make_unique<QSocketNotifier>(quitPipe[0], QSocketNotifier::Read);
-  QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
-    std::array<char, 16> drained{};
-    while (::read(quitPipe[0], drained.data(), drained.size()) > 0) {
-    }
-    QCoreApplication::quit();
-  });
-  struct sigaction action {};
-  action.sa_handler = requestQuit;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
-  return notifier;
-}
-
-}  // namespace
-
-namespace LinuxApplication {
+namespace ApplicationShell {
 
 int run(int& argc, char** argv, Platform& platform) {
-  // Headless until the menu bar interface exists: the same launch, timers and observers.
+  // No status item: the application runs headless with the same launch, timers and observers.
   QCoreApplication application(argc, argv);
-  auto quitNotifier = quitOnTerminationSignals();
+  auto quitNotifier = TerminationSignals::quitOnTermination();
   auto delegate = std::make_shared<AppDelegate>(platform);
   ApplicationObject applicationObject([weak = std::weak_ptr<AppDelegate>(delegate)](const auto& urls) {
     if (auto self = weak.lock()) self->openURLs(urls);
@@ -72,4 +37,4 @@ int run(int& argc, char** argv, Platform& platform) {
   return status;
 }
 
-}  // namespace LinuxApplication
+}  // namespace ApplicationShell

@@ -1,4 +1,4 @@
-#include "platform/linux/application_object_linux.h"
+#include "shell/application_object.h"
 
 #include "application_adaptor.h"
 #include "platform/linux/application_bus_path.h"
