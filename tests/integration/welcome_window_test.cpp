@@ -46,9 +46,8 @@ TEST(WelcomeWindowTest, TheFirstLaunchWithADisplayWelcomesOnceAndAHeadlessOneLea
   EXPECT_TRUE(Sandbox::waitUntil([&] { return !welcomeShown(display); }, 5));
 
   auto second = sandbox.spawnApp();
-  ASSERT_TRUE(
-      Sandbox::waitUntil([&] { return sandbox.output(second).status == -1 && launched(sandbox); }, 10));
-  Sandbox::waitUntil([] { return false; }, 1.5);
+  // Time for the start and well past the 0.6 s after which the window would open.
+  Sandbox::waitUntil([] { return false; }, 3);
   EXPECT_FALSE(welcomeShown(display));
   EXPECT_EQ(sandbox.stop(second), 0);
 }
