@@ -111,9 +111,9 @@ QWidget* WelcomeWindow::menuBarHint(const QIcon& menuBarIcon) {
   crescent->setAccessibleName(QStringLiteral("Halomark"));
   barLayout->addWidget(crescent);
   auto statusColour = QApplication::palette().color(QPalette::WindowText);
-  barLayout->addWidget(iconLabel(QIcon::fromTheme(QStringLiteral("network-wireless")), 16));
-  barLayout->addWidget(
-      iconLabel(WindowIcons::themed("battery-good", WindowIcons::Drawn::application, statusColour), 16));
+  // Drawn, not themed: the picture of a menu bar should look the same on every desktop.
+  barLayout->addWidget(iconLabel(WindowIcons::drawn(WindowIcons::Drawn::wifi, statusColour), 16));
+  barLayout->addWidget(iconLabel(WindowIcons::drawn(WindowIcons::Drawn::battery, statusColour), 16));
   auto* miniature = tinted(bar, 8, 0.06, QMargins(10, 6, 10, 6));
 
   auto* texts = new QVBoxLayout;

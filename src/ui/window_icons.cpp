@@ -100,6 +100,8 @@ void drawShape(QPainter& p, Drawn shape, QColor color) {
   }
 }
 
+}  // namespace
+
 QIcon drawn(Drawn shape, QColor color) {
   QIcon icon;
   for (int size : {16, 20, 24, 32, 48, 64, 96}) {
@@ -113,8 +115,6 @@ QIcon drawn(Drawn shape, QColor color) {
   }
   return icon;
 }
-
-}  // namespace
 
 QIcon themed(const char* themeName, Drawn fallback, QColor color) {
   // A theme may know the name yet have no picture for it; only a drawable icon counts.
