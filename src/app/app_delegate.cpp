@@ -17,7 +17,9 @@ constexpr double kLateRefreshSeconds = 0.5;
 constexpr double kWelcomeDelaySeconds = 0.6;
 constexpr std::size_t kMessageCharacters = 80;
 
-int modeFor(const Setting& setting) { return setting.isOff() ? 0 : 2; }
+LogoController::Mode modeFor(const Setting& setting) {
+  return setting.isOff() ? LogoController::Mode::off : LogoController::Mode::tableDriven;
+}
 
 // Differences this small are the service's rounding, never a reason to write again.
 bool matches(double installed, double desired) {
@@ -72,7 +74,7 @@ std::optional<std::string> AppDelegate::unavailableReason(LogoController::Compat
 void AppDelegate::applicationDidFinishLaunching() {
   shared() = weak_from_this();
   prefs_.migrateLegacyIfNeeded();
-  welcomeShown_ = prefs_.boolValue("welcomeShown");
+  welcomeShown_ = prefs_.value(PrefKeys::welcomeShown);
   compatibility_ = logo_.checkCompatibility();
   // An incompatible machine is left exactly as the platform set it: nothing saved, written or
   // observed. It is still welcomed, with the reason.
@@ -132,24 +134,29 @@ void AppDelegate::observeRequests() {
 }
 
 void AppDelegate::handleSignalRequest(const PlistDictionary& userInfo) {
-  std::string action = stringMember(userInfo, "action").value_or("start");
-  auto message = stringMember(userInfo, "message");
-  if (message) *message = platform_.locale.prefixOfCharacters(*message, kMessageCharacters);
-  std::optional<Prefs::SignalStyle> style;
-  if (auto raw = stringMember(userInfo, "style")) style = Prefs::signalStyleFromRaw(*raw);
+  SignalRequest request;
+  if (stringMember(userInfo, "action") == "stop") request.action = SignalRequest::Action::stop;
+  request.message = stringMember(userInfo, "message");
+  if (auto raw = stringMember(userInfo, "style")) request.style = Prefs::signalStyleFromRaw(*raw);
+  requestSignal(request);
+}
+
+void AppDelegate::requestSignal(const SignalRequest& request) {
   if (compatibility_ != LogoController::Compatibility::ok || !attention_) return;
-  if (action == "stop") {
+  if (request.action == SignalRequest::Action::stop) {
     if (attention_->isActive()) attention_->stop();
-  } else {
-    attention_->start(message, style);
+    return;
   }
+  auto message = request.message;
+  if (message) *message = platform_.locale.prefixOfCharacters(*message, kMessageCharacters);
+  attention_->start(message, request.style);
 }
 
 void AppDelegate::applicationWillTerminate() {
   if (compatibility_ != LogoController::Compatibility::ok || uninstalling_) return;
   if (prefs_.quitBehavior() == Prefs::QuitBehavior::keepOff && prefs_.setting().isOff()) {
     for (const auto& key : kTableKeys) logo_.setTable(key, Maintenance::appleTable(key, prefs_));
-    logo_.setProperty(0, kBacklightModeKey);
+    logo_.setMode(LogoController::Mode::off);
     return;
   }
   Maintenance::restoreAppleBehavior(logo_, prefs_);
@@ -178,7 +185,7 @@ void AppDelegate::apply() {
   if (compatibility_ != LogoController::Compatibility::ok) return;
   Setting effective = effectiveSetting();
   for (const auto& [key, table] : desiredTables(effective)) logo_.setTable(key, table);
-  logo_.setProperty(modeFor(effective), kBacklightModeKey);
+  logo_.setMode(modeFor(effective));
   logo_.nudgeDisplayBrightness();
   platform_.scheduler.after(kLateRefreshSeconds, weakly(&AppDelegate::refreshUI));
   refreshUI();
@@ -219,15 +226,6 @@ void AppDelegate::toggleLogo() {
 
 void AppDelegate::openURLs(const std::vector<std::string>& urls) {
   for (const auto& url : urls) {
-    auto command = parseUrlCommand(url);
-    if (!command) continue;
-    if (compatibility_ != LogoController::Compatibility::ok || !attention_) continue;
-    if (command->action == UrlCommand::Action::stop) {
-      if (attention_->isActive()) attention_->stop();
-      continue;
-    }
-    auto message = command->message;
-    if (message) *message = platform_.locale.prefixOfCharacters(*message, kMessageCharacters);
-    attention_->start(message, command->style);
+    if (auto command = parseUrlCommand(url)) requestSignal(*command);
   }
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/signal_request.h"
 #include "attention/attention.h"
 #include "logo/logo_controller.h"
 #include "platform/platform.h"
@@ -30,6 +31,10 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   void applicationWillTerminate();
   // URL commands (halomark://signal...), handled in the order given.
   void openURLs(const std::vector<std::string>& urls);
+  // Starts or stops the attention signal: the one way every source of requests goes. The message is
+  // cut to what the signal shows; nothing happens while the logo cannot be controlled, and a stop
+  // with no signal running does nothing.
+  void requestSignal(const SignalRequest& request);
 
   Tables desiredTables(const Setting& setting);
   void apply();

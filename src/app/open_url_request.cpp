@@ -1,23 +1,17 @@
 #include "app/open_url_request.h"
 
+#include "app/application_start.h"
 #include "maintenance/bundle.h"
 #include "prefs/app_identifier.h"
 
 namespace {
 
-constexpr double kStartTimeoutSeconds = 10;
-constexpr double kPollSeconds = 0.1;
-constexpr int kNamePolls = 50;  // five seconds
+// URLs sent before the application owns its name are lost, so they wait for it.
+constexpr double kNameWaitSeconds = 5;
 
-// A started application takes its bus name only once it has launched; the URLs wait for that.
 void startApplication(Platform& platform) {
-  auto bundle = Maintenance::appBundleURL(platform);
-  if (!bundle) return;
-  if (platform.bundles.openApplication(*bundle, kStartTimeoutSeconds)) return;
-  for (int poll = 0; poll < kNamePolls; ++poll) {
-    if (platform.instances.isRunning(kAppIdentifier)) return;
-    platform.clock.sleep(kPollSeconds);
-  }
+  if (auto bundle = Maintenance::appBundleURL(platform))
+    ApplicationStart::start(platform, *bundle, kNameWaitSeconds);
 }
 
 }  // namespace

@@ -5,14 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "prefs/prefs.h"
+#include "app/signal_request.h"
 
-struct UrlCommand {
-  enum class Action { start, stop };
-  Action action = Action::start;
-  std::optional<std::string> message;  // percent-decoded, not yet shortened
-  std::optional<Prefs::SignalStyle> style;
-};
+// The message comes percent-decoded, not yet shortened.
+using UrlCommand = SignalRequest;
 
 // None when the URL is not one of ours (scheme other than exactly "halomark" or host other than
 // exactly "signal"). A URL whose query cannot be parsed still starts, without message or style.

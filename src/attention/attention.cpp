@@ -7,8 +7,6 @@ namespace {
 constexpr const char* kAssertionName = "Halomark attention signal";
 // Input in the first seconds after a request is most likely what made the request.
 constexpr double kStartGraceSeconds = 2.0;
-constexpr long long kDefaultTimeoutMinutes = 10;
-constexpr int kTableDrivenMode = 2;
 
 }  // namespace
 
@@ -96,9 +94,7 @@ void Attention::tick() {
 
 double Attention::timeLimitSeconds() const {
   // Read at every tick, so a changed preference takes effect on the running signal.
-  long long minutes = prefs_.integer("signalTimeoutMinutes");
-  if (minutes < 1) minutes = kDefaultTimeoutMinutes;
-  return static_cast<double>(minutes) * 60.0;
+  return static_cast<double>(prefs_.value(PrefKeys::signalTimeoutMinutes)) * 60.0;
 }
 
 bool Attention::userIsBack(double elapsed) {
@@ -114,7 +110,7 @@ void Attention::setLevel(double nits) {
   logo_.setTable(kMappingKey, {{0, v}, {LogoController::fltMax, v}});
   logo_.setTable(kMinRestrictionKey, LogoController::flatRestriction(0));
   logo_.setTable(kMaxRestrictionKey, LogoController::flatRestriction(1000));
-  logo_.setProperty(kTableDrivenMode, kBacklightModeKey);
+  logo_.setMode(LogoController::Mode::tableDriven);
   logo_.nudgeDisplayBrightness();
 }
 

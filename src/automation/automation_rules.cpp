@@ -7,19 +7,19 @@ namespace Power {
 namespace {
 
 std::optional<RuleOverride> batteryRule(const Prefs& prefs, const State& state) {
-  long long threshold = prefs.integer("offBelowPercent");
+  long long threshold = prefs.value(PrefKeys::offBelowPercent);
   // The logo goes off at the threshold itself, and only on battery.
   if (threshold >= 1 && state.onBattery && state.percent && threshold >= *state.percent) {
     return RuleOverride::off("battery at " + std::to_string(*state.percent) + "%");
   }
-  if (prefs.boolValue("offOnBattery") && state.onBattery) return RuleOverride::off("on battery");
+  if (prefs.value(PrefKeys::offOnBattery) && state.onBattery) return RuleOverride::off("on battery");
   return std::nullopt;
 }
 
 std::optional<RuleOverride> applicationRule(const Prefs& prefs, const State& state, Platform& platform) {
-  auto watched = prefs.stringArray("offAppBundleIDs").value_or(std::vector<std::string>{});
+  auto watched = prefs.value(PrefKeys::offAppBundleIDs);
   if (watched.empty()) return std::nullopt;
-  if (prefs.boolValue("offAppsFrontmostOnly")) {
+  if (prefs.value(PrefKeys::offAppsFrontmostOnly)) {
     if (!state.frontmostBundleID) return std::nullopt;
     const std::string& front = *state.frontmostBundleID;
     for (const auto& id : watched) {
@@ -39,7 +39,7 @@ std::optional<RuleOverride> applicationRule(const Prefs& prefs, const State& sta
 }
 
 std::optional<RuleOverride> quietHoursRule(const Prefs& prefs, double now, Clock& clock) {
-  if (!prefs.boolValue("quietHoursEnabled")) return std::nullopt;
+  if (!prefs.value(PrefKeys::quietHoursEnabled)) return std::nullopt;
   if (!isInQuietHours(prefs.quietHoursStartHour(), prefs.quietHoursEndHour(), now, clock)) {
     return std::nullopt;
   }
@@ -56,7 +56,7 @@ std::optional<RuleOverride> activeOverride(const Prefs& prefs, const State& stat
   if (prefs.offWhenLocked() && state.screenLocked) return RuleOverride::off("Mac is locked");
   if (prefs.offInLowPowerMode() && state.lowPowerMode) return RuleOverride::off("Low Power Mode");
   if (auto battery = batteryRule(prefs, state)) return battery;
-  if (prefs.boolValue("offWithExternalDisplay") && state.externalDisplayConnected) {
+  if (prefs.value(PrefKeys::offWithExternalDisplay) && state.externalDisplayConnected) {
     return RuleOverride::off("external display");
   }
   if (auto application = applicationRule(prefs, state, platform)) return application;

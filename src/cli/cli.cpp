@@ -1,10 +1,10 @@
 #include "cli/cli.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <ostream>
 
+#include "cli/ascii_case.h"
 #include "cli/setting_commands.h"
 #include "maintenance/bundle.h"
 #include "prefs/setting.h"
@@ -74,12 +74,6 @@ const std::map<std::string, Handler>& commands() {
   return table;
 }
 
-std::string lowercased(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 }  // namespace
 
 namespace CLI {
@@ -87,7 +81,7 @@ namespace CLI {
 int run(const std::vector<std::string>& arguments, CliContext& context) {
   Prefs prefs(context.platform.preferences);
   prefs.migrateLegacyIfNeeded();
-  auto command = arguments.empty() ? commands().end() : commands().find(lowercased(arguments.front()));
+  auto command = arguments.empty() ? commands().end() : commands().find(asciiLowercase(arguments.front()));
   if (command == commands().end()) {
     context.err << usage(context.platform.locale) << '\n';
     return 2;

@@ -1,11 +1,12 @@
 #include "cli/setting_commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <ostream>
 
+#include "cli/ascii_case.h"
+#include "maintenance/uninstall.h"
 #include "prefs/setting.h"
 
 namespace {
@@ -17,9 +18,8 @@ std::string withoutNits(const std::string& text) {
   std::string kept;
   for (std::size_t i = 0; i < text.size();) {
     bool match = i + kWord.size() <= text.size() &&
-                 std::equal(kWord.begin(), kWord.end(), text.begin() + i, [](char word, char c) {
-                   return word == std::tolower(static_cast<unsigned char>(c));
-                 });
+                 std::equal(kWord.begin(), kWord.end(), text.begin() + i,
+                            [](char word, char c) { return word == asciiLowercase(c); });
     if (match) {
       i += kWord.size();
     } else {
@@ -72,7 +72,7 @@ int turnOn(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
 }
 
 int turnOff(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  prefs.set("setting", "off");
+  prefs.setSetting(Setting::off());
   return commitSettingChange(prefs, context);
 }
 
@@ -82,8 +82,7 @@ int toggle(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
 }
 
 int followDisplay(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  prefs.set("lastOn", "automatic");
-  prefs.set("setting", "automatic");
+  prefs.setSetting(Setting::automatic());
   return commitSettingChange(prefs, context);
 }
 
@@ -105,9 +104,7 @@ int setNits(const std::vector<std::string>& arguments, Prefs& prefs, CliContext&
 }
 
 int reset(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  prefs.set("lastOn", "automatic");
-  prefs.set("setting", "automatic");
-  prefs.set("ignoreLimits", true);
+  Maintenance::resetPreferences(prefs);
   return commitSettingChange(prefs, context);
 }
 

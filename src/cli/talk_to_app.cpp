@@ -1,13 +1,13 @@
 #include <ostream>
 
+#include "app/application_start.h"
 #include "cli/cli.h"
 #include "maintenance/bundle.h"
 #include "prefs/app_identifier.h"
 
 namespace {
 
-// How long the tool waits for the application to start, and then for it to settle.
-constexpr double kStartTimeoutSeconds = 10.0;
+// How long the tool lets a started application settle before it goes on.
 constexpr double kAfterStartSeconds = 1.5;
 
 }  // namespace
@@ -27,7 +27,7 @@ void notifyApp(CliContext& context) {
     return;
   }
   // The application applies the stored setting when it starts, so nothing is posted afterwards.
-  if (auto error = platform.bundles.openApplication(*bundle, kStartTimeoutSeconds)) {
+  if (auto error = ApplicationStart::start(platform, *bundle, 0)) {
     context.err << "halomark: couldn't start Halomark: " << *error << '\n';
   }
   platform.clock.sleep(kAfterStartSeconds);
@@ -37,7 +37,7 @@ void launchApp(CliContext& context) {
   Platform& platform = context.platform;
   auto bundle = Maintenance::appBundleURL(platform);
   if (!bundle) return;
-  platform.bundles.openApplication(*bundle, kStartTimeoutSeconds);
+  ApplicationStart::start(platform, *bundle, 0);
   platform.clock.sleep(kAfterStartSeconds);
 }
 

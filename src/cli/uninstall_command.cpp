@@ -1,10 +1,9 @@
 // `halomark uninstall`: confirms, asks the running application to quit, removes the product and
 // reports each result.
-#include <algorithm>
-#include <cctype>
 #include <istream>
 #include <ostream>
 
+#include "cli/ascii_case.h"
 #include "cli/cli.h"
 #include "cli/uninstall_report.h"
 #include "logo/logo_controller.h"
@@ -22,8 +21,7 @@ bool userConfirms(const std::string& bundle, CliContext& context) {
       << "and moves " << bundle << " to the Trash. Continue? [y/N] " << std::flush;
   std::string answer;
   if (!std::getline(context.in, answer)) return false;
-  std::transform(answer.begin(), answer.end(), answer.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  answer = asciiLowercase(answer);
   return answer == "y" || answer == "yes";
 }
 

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "hooks/settings_json.h"
+#include "maintenance/bundle.h"
 
 namespace ClaudeHook {
 
@@ -164,7 +165,7 @@ Json withoutManagedHooks(const Json& value, const std::vector<std::string_view>&
 }
 
 std::string command(const std::string& arguments, const std::string& bundlePath) {
-  std::string executable = (fs::path(bundlePath) / "Contents/MacOS/Halomark").string();
+  std::string executable = Maintenance::executablePath(bundlePath);
   return quotedForShell(executable) + " signal " + arguments + " --from claude-code";
 }
 

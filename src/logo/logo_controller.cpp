@@ -59,12 +59,14 @@ bool LogoController::setProperty(const PlistValue& value, const std::string& key
   return client_.setProperty(value, key).value_or(false);
 }
 
+bool LogoController::setMode(Mode mode) { return setProperty(static_cast<int>(mode), kBacklightModeKey); }
+
 std::optional<LogoController::Mode> LogoController::mode() {
   auto value = copy(kBacklightModeKey);
   if (!value || !value->is_number()) return std::nullopt;
   double number = value->get<double>();
   if (number != 0 && number != 1 && number != 2) return std::nullopt;
-  return static_cast<Mode>(number);
+  return static_cast<Mode>(static_cast<int>(number));
 }
 
 std::optional<double> LogoController::stateValue(const std::string& member) {
@@ -103,7 +105,7 @@ LogoController::Compatibility LogoController::checkCompatibility() {
   for (const auto& key : kTableKeys) {
     if (!table(key)) return Compatibility::controlsMissing;
   }
-  if (!setProperty(*before, kBacklightModeKey)) return Compatibility::controlsMissing;
+  if (!setMode(*before)) return Compatibility::controlsMissing;
   if (mode() != before) return Compatibility::controlsMissing;
   return Compatibility::ok;
 }

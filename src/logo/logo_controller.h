@@ -13,7 +13,9 @@
 class LogoController {
  public:
   enum class Compatibility { ok, noLogoHardware, controlsMissing };
-  using Mode = int;  // 0 off, 1, 2 table-driven
+  // The service's logo mode. Halomark writes only `off` and `tableDriven`; the value 1 is read and
+  // written back by the compatibility check but has no meaning here.
+  enum class Mode : int { off = 0, tableDriven = 2 };
 
   static constexpr double fltMax = 3.4028234663852886e38;
   static const std::map<std::string, BrightnessTable>& fallbackDefaults();
@@ -29,6 +31,7 @@ class LogoController {
   void setTable(const std::string& key, const BrightnessTable& table);
   bool setProperty(const PlistValue& value, const std::string& key);
   std::optional<Mode> mode();
+  bool setMode(Mode mode);
   std::optional<double> stateValue(const std::string& member);
   std::optional<DisplayID> builtInDisplay();
   Compatibility checkCompatibility();

@@ -2,14 +2,19 @@
 
 namespace {
 
-std::string storedKey(const std::string& key) { return "apple." + key; }
+// Where the platform's table under `key`, one of kTableKeys, is saved.
+TypedPrefKey<std::optional<PlistValue>> storedKey(const std::string& key) {
+  if (key == kMinRestrictionKey) return PrefKeys::appleMinRestriction;
+  if (key == kMaxRestrictionKey) return PrefKeys::appleMaxRestriction;
+  return PrefKeys::appleMapping;
+}
 
 }  // namespace
 
 namespace Maintenance {
 
 BrightnessTable appleTable(const std::string& key, const Prefs& prefs) {
-  if (auto stored = prefs.object(storedKey(key))) {
+  if (auto stored = prefs.value(storedKey(key))) {
     auto table = tableFromPlist(*stored);
     if (table && table->size() > 3) return *table;
   }
@@ -18,7 +23,7 @@ BrightnessTable appleTable(const std::string& key, const Prefs& prefs) {
 
 void captureAppleTables(LogoController& logo, Prefs& prefs) {
   for (const auto& key : kTableKeys) {
-    auto existing = prefs.object(storedKey(key));
+    auto existing = prefs.value(storedKey(key));
     if (existing && existing->is_array()) continue;
     auto live = logo.table(key);
     const BrightnessTable& chosen =
@@ -29,7 +34,7 @@ void captureAppleTables(LogoController& logo, Prefs& prefs) {
 
 void restoreAppleBehavior(LogoController& logo, const Prefs& prefs) {
   for (const auto& key : kTableKeys) logo.setTable(key, appleTable(key, prefs));
-  logo.setProperty(2, kBacklightModeKey);
+  logo.setMode(LogoController::Mode::tableDriven);
   logo.nudgeDisplayBrightness();
 }
 

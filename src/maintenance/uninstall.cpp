@@ -35,10 +35,13 @@ void moveBundleToTrash(const std::string& appBundle, Platform& platform,
 
 namespace Maintenance {
 
-void resetToApple(LogoController& logo, Prefs& prefs) {
-  prefs.setLastOnSetting(Setting::automatic());
+void resetPreferences(Prefs& prefs) {
   prefs.setSetting(Setting::automatic());
-  prefs.set("ignoreLimits", true);
+  prefs.set(PrefKeys::ignoreLimits, true);
+}
+
+void resetToApple(LogoController& logo, Prefs& prefs) {
+  resetPreferences(prefs);
   restoreAppleBehavior(logo, prefs);
 }
 

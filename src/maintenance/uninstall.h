@@ -23,8 +23,10 @@ struct UninstallResult {
   std::vector<std::string> errors;
 };
 
-// Stores the automatic setting (and as the last on setting), allows the full brightness range and
-// gives the logo back to the platform. The caller runs the apply loop afterwards.
+// Stores the automatic setting (and as the last on setting) and allows the full brightness range.
+void resetPreferences(Prefs& prefs);
+// resetPreferences, then gives the logo back to the platform. The caller runs the apply loop
+// afterwards.
 void resetToApple(LogoController& logo, Prefs& prefs);
 
 // Removes everything without asking. Every step runs, whatever the earlier ones did.

@@ -1,5 +1,9 @@
 // Every platform service the product uses, bundled so it can be passed down explicitly.
 // `main` assembles the real one; tests assemble one from fakes.
+// Some payloads (power-source descriptions, the session dictionary, brightness-service properties,
+// notification user info) keep the dictionary shapes and key names of the original platform's
+// services: the portable rules then read them exactly as they were written against, and each Linux
+// adapter translates into that shape at its edge instead of every rule learning a second one.
 #pragma once
 
 #include "platform/app_instances.h"

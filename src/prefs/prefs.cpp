@@ -7,15 +7,11 @@
 
 namespace {
 
-constexpr const char* kSetting = "setting";
-constexpr const char* kFixedNits = "fixedNits";
-constexpr const char* kLastOn = "lastOn";
-
 bool hasKeys(const std::optional<PlistDictionary>& domain) { return domain && !domain->empty(); }
 
 }  // namespace
 
-Prefs::Prefs(PreferenceDomains& domains) : d_(&domains) {}
+Prefs::Prefs(PreferenceDomains& domains) : domains_(&domains) {}
 
 std::string Prefs::changedNotification() { return std::string(kAppIdentifier) + ".prefsChanged"; }
 
@@ -55,34 +51,28 @@ std::string Prefs::rawValue(QuietHoursAction action) {
 }
 
 void Prefs::migrateLegacyIfNeeded() {
-  if (hasKeys(d_->domain(kAppIdentifier))) return;
+  if (hasKeys(domains_->domain(kAppIdentifier))) return;
   const char* sourceName = kLegacyIdentifier1;
-  auto source = d_->domain(sourceName);
+  auto source = domains_->domain(sourceName);
   if (!hasKeys(source)) {
     sourceName = kLegacyIdentifier2;
-    source = d_->domain(sourceName);
+    source = domains_->domain(sourceName);
     if (!hasKeys(source)) return;
   }
-  d_->replaceDomain(kAppIdentifier, *source);
+  domains_->replaceDomain(kAppIdentifier, *source);
   // The earlier settings go only once their copy is in place; after a failed write they stay for
   // the next start to try again.
-  if (!hasKeys(d_->domain(kAppIdentifier))) return;
-  d_->removeDomain(sourceName);
-  d_->synchronize();
+  if (!hasKeys(domains_->domain(kAppIdentifier))) return;
+  domains_->removeDomain(sourceName);
+  domains_->synchronize();
 }
 
 // --- The logo setting ---------------------------------------------------------------------------
 
-double Prefs::fixedNits() const {
-  double n = doubleValue(kFixedNits);
-  return n > 0 ? n : kDefaultFixedNits;
-}
-
 Setting Prefs::setting() const {
-  auto raw = optionalString(kSetting);
-  if (!raw) return Setting::automatic();
-  if (*raw == "off") return Setting::off();
-  if (*raw == "fixed") return Setting::fixed(fixedNits());
+  auto raw = value(PrefKeys::setting);
+  if (raw == "off") return Setting::off();
+  if (raw == "fixed") return Setting::fixed(value(PrefKeys::fixedNits));
   return Setting::automatic();
 }
 
@@ -90,67 +80,94 @@ void Prefs::setSetting(const Setting& setting) {
   if (!setting.isOff()) setLastOnSetting(setting);
   switch (setting.kind) {
     case Setting::Kind::fixed:
-      set(kSetting, "fixed");
-      set(kFixedNits, std::clamp(setting.nits, kMinNits, kMaxNits));
+      set(PrefKeys::setting, "fixed");
+      set(PrefKeys::fixedNits, std::clamp(setting.nits, kMinNits, kMaxNits));
       break;
-    case Setting::Kind::automatic: set(kSetting, "automatic"); break;
-    case Setting::Kind::off: set(kSetting, "off"); break;
+    case Setting::Kind::automatic: set(PrefKeys::setting, "automatic"); break;
+    case Setting::Kind::off: set(PrefKeys::setting, "off"); break;
   }
 }
 
 Setting Prefs::lastOnSetting() const {
-  if (optionalString(kLastOn) == "fixed") return Setting::fixed(fixedNits());
+  if (value(PrefKeys::lastOn) == "fixed") return Setting::fixed(value(PrefKeys::fixedNits));
   return Setting::automatic();
 }
 
 void Prefs::setLastOnSetting(const Setting& setting) {
   if (setting.isOff()) return;
-  set(kLastOn, setting.isFixed() ? "fixed" : "automatic");
+  set(PrefKeys::lastOn, setting.isFixed() ? "fixed" : "automatic");
 }
 
 // --- Named properties ---------------------------------------------------------------------------
 
 Prefs::QuitBehavior Prefs::quitBehavior() const {
-  return optionalString("quitBehavior") == "keepOff" ? QuitBehavior::keepOff : QuitBehavior::restore;
+  return value(PrefKeys::quitBehavior) == "keepOff" ? QuitBehavior::keepOff : QuitBehavior::restore;
 }
 
 Prefs::SignalStyle Prefs::signalStyle() const {
-  auto raw = optionalString("signalStyle");
-  if (raw == "doublePulse") return SignalStyle::doublePulse;
-  if (raw == "steady") return SignalStyle::steady;
-  return SignalStyle::breathing;
+  return signalStyleFromRaw(value(PrefKeys::signalStyle)).value_or(SignalStyle::breathing);
 }
 
 Prefs::QuietHoursAction Prefs::quietHoursAction() const {
-  return optionalString("quietHoursAction") == "dim" ? QuietHoursAction::dim : QuietHoursAction::off;
+  return value(PrefKeys::quietHoursAction) == "dim" ? QuietHoursAction::dim : QuietHoursAction::off;
 }
 
-bool Prefs::boolDefaultingTrue(const std::string& key) const {
-  auto value = object(key);
-  if (!value || !value->is_boolean()) return true;
-  return value->get<bool>();
+bool Prefs::hotKeyEnabled() const { return value(PrefKeys::hotKeyEnabled); }
+bool Prefs::ignoreLimits() const { return value(PrefKeys::ignoreLimits); }
+bool Prefs::offWhenLocked() const { return value(PrefKeys::offWhenLocked); }
+bool Prefs::offInLowPowerMode() const { return value(PrefKeys::offInLowPowerMode); }
+bool Prefs::signalKeepDisplayOn() const { return value(PrefKeys::signalKeepDisplayOn); }
+int Prefs::quietHoursStartHour() const { return static_cast<int>(value(PrefKeys::quietHoursStartHour)); }
+int Prefs::quietHoursEndHour() const { return static_cast<int>(value(PrefKeys::quietHoursEndHour)); }
+
+// --- Keys of the table --------------------------------------------------------------------------
+
+bool Prefs::value(TypedPrefKey<bool> key) const {
+  const auto& info = prefKeyInfo(key.key);
+  bool fallback = info.defaultValue.get<bool>();
+  if (info.reader == PrefReader::booleanOnly) {
+    auto stored = object(info.name);
+    return stored && stored->is_boolean() ? stored->get<bool>() : fallback;
+  }
+  return optionalBool(info.name).value_or(fallback);
 }
 
-bool Prefs::hotKeyEnabled() const { return boolDefaultingTrue("hotKeyEnabled"); }
-bool Prefs::ignoreLimits() const { return boolDefaultingTrue("ignoreLimits"); }
-bool Prefs::offWhenLocked() const { return boolDefaultingTrue("offWhenLocked"); }
-bool Prefs::offInLowPowerMode() const { return boolDefaultingTrue("offInLowPowerMode"); }
-bool Prefs::signalKeepDisplayOn() const { return boolDefaultingTrue("signalKeepDisplayOn"); }
-
-int Prefs::quietHoursStartHour() const {
-  if (!object("quietHoursStartHour")) return 22;
-  return static_cast<int>(std::clamp(integer("quietHoursStartHour"), 0LL, 23LL));
+long long Prefs::value(TypedPrefKey<long long> key) const {
+  const auto& info = prefKeyInfo(key.key);
+  long long fallback = info.defaultValue.get<long long>();
+  auto stored = optionalInteger(info.name);
+  switch (info.reader) {
+    case PrefReader::hour: return stored ? std::clamp(*stored, 0LL, 23LL) : fallback;
+    case PrefReader::positive: return stored.value_or(0) >= 1 ? *stored : fallback;
+    default: return stored.value_or(fallback);
+  }
 }
 
-int Prefs::quietHoursEndHour() const {
-  if (!object("quietHoursEndHour")) return 7;
-  return static_cast<int>(std::clamp(integer("quietHoursEndHour"), 0LL, 23LL));
+double Prefs::value(TypedPrefKey<double> key) const {
+  const auto& info = prefKeyInfo(key.key);
+  double fallback = info.defaultValue.get<double>();
+  auto stored = optionalDouble(info.name);
+  if (info.reader == PrefReader::positive) return stored.value_or(0) > 0 ? *stored : fallback;
+  return stored.value_or(fallback);
+}
+
+std::string Prefs::value(TypedPrefKey<std::string> key) const {
+  const auto& info = prefKeyInfo(key.key);
+  return optionalString(info.name).value_or(info.defaultValue.get<std::string>());
+}
+
+std::vector<std::string> Prefs::value(TypedPrefKey<std::vector<std::string>> key) const {
+  return stringArray(prefKeyInfo(key.key).name).value_or(std::vector<std::string>{});
+}
+
+std::optional<PlistValue> Prefs::value(TypedPrefKey<std::optional<PlistValue>> key) const {
+  return object(prefKeyInfo(key.key).name);
 }
 
 // --- Typed access -------------------------------------------------------------------------------
 
 std::optional<PlistValue> Prefs::object(const std::string& key) const {
-  return d_->value(kAppIdentifier, key);
+  return domains_->value(kAppIdentifier, key);
 }
 
 std::optional<bool> Prefs::optionalBool(const std::string& key) const {
@@ -203,6 +220,8 @@ bool Prefs::boolValue(const std::string& key) const { return optionalBool(key).v
 long long Prefs::integer(const std::string& key) const { return optionalInteger(key).value_or(0); }
 double Prefs::doubleValue(const std::string& key) const { return optionalDouble(key).value_or(0); }
 
-void Prefs::set(const std::string& key, const PlistValue& value) { d_->setValue(kAppIdentifier, key, value); }
-void Prefs::remove(const std::string& key) { d_->removeValue(kAppIdentifier, key); }
-bool Prefs::synchronize() { return d_->synchronize(); }
+void Prefs::set(const std::string& key, const PlistValue& value) {
+  domains_->setValue(kAppIdentifier, key, value);
+}
+void Prefs::remove(const std::string& key) { domains_->removeValue(kAppIdentifier, key); }
+bool Prefs::synchronize() { return domains_->synchronize(); }

@@ -1,12 +1,14 @@
-// The preference store shared by the application and the tool: every key, its default and reading
-// rule, the logo setting, the notification names, the legacy migration and hour labels.
+// The preference store shared by the application and the tool: typed access to the keys of
+// prefs/pref_keys.h, the logo setting, the notification names, the legacy migration and hour labels.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/preference_domains.h"
+#include "prefs/pref_keys.h"
 #include "prefs/setting.h"
 
 class Prefs {
@@ -47,6 +49,24 @@ class Prefs {
   int quietHoursStartHour() const;
   int quietHoursEndHour() const;
 
+  // A key of the table, read by its rule; a missing key gives the table's default.
+  bool value(TypedPrefKey<bool> key) const;
+  long long value(TypedPrefKey<long long> key) const;
+  double value(TypedPrefKey<double> key) const;
+  std::string value(TypedPrefKey<std::string> key) const;
+  std::vector<std::string> value(TypedPrefKey<std::vector<std::string>> key) const;
+  std::optional<PlistValue> value(TypedPrefKey<std::optional<PlistValue>> key) const;
+  // Stores `value` under a key of the table, with the key's own type.
+  template <typename T>
+  void set(TypedPrefKey<T> key, const std::type_identity_t<T>& value) {
+    set(prefKeyInfo(key.key).name, PlistValue(value));
+  }
+  // A saved table is written as the property list it is read back as.
+  void set(TypedPrefKey<std::optional<PlistValue>> key, const PlistValue& value) {
+    set(prefKeyInfo(key.key).name, value);
+  }
+  void remove(PrefKey key) { remove(prefKeyInfo(key).name); }
+
   // Typed access to every key of the domain. A missing key (or one of another kind) reads as the
   // type's zero value through the plain readers; the optional readers tell a missing key apart.
   std::optional<PlistValue> object(const std::string& key) const;
@@ -63,11 +83,8 @@ class Prefs {
   void remove(const std::string& key);
   bool synchronize();
 
-  PreferenceDomains& domains() const { return *d_; }
+  PreferenceDomains& domains() const { return *domains_; }
 
  private:
-  bool boolDefaultingTrue(const std::string& key) const;
-  double fixedNits() const;
-
-  PreferenceDomains* d_;
+  PreferenceDomains* domains_;
 };

@@ -2,6 +2,9 @@
 // desktop registration.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -78,9 +81,14 @@ class FakePrivilegedShell : public PrivilegedShell {
  public:
   PrivilegedResult run(const std::string& command) override {
     commands.push_back(command);
-    return result;
+    if (!result) {
+      ADD_FAILURE() << "unexpected administrator command: " << command;
+      return {PrivilegedResult::Outcome::failed, "not scripted by the test"};
+    }
+    return *result;
   }
-  PrivilegedResult result;
+  // What every command gives; a test that expects the administrator prompt says how it ends.
+  std::optional<PrivilegedResult> result;
   std::vector<std::string> commands;
 };
 

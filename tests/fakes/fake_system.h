@@ -1,10 +1,13 @@
 // Fakes for the process, bundles, locale, files and child processes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iomanip>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <variant>
@@ -103,8 +106,13 @@ class FakeChildProcesses : public ChildProcesses {
   std::variant<ChildExit, ChildStartFailure> run(const std::string& executable,
                                                  const std::vector<std::string>& arguments) override {
     runs.push_back({executable, arguments});
-    return result;
+    if (!result) {
+      ADD_FAILURE() << "unexpected child process: " << executable;
+      return ChildStartFailure{"not scripted by the test"};
+    }
+    return *result;
   }
-  std::variant<ChildExit, ChildStartFailure> result = ChildExit{0};
+  // What every run gives; a test that expects a child process says how it ends.
+  std::optional<std::variant<ChildExit, ChildStartFailure>> result;
   std::vector<std::pair<std::string, std::vector<std::string>>> runs;
 };

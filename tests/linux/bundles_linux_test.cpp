@@ -9,8 +9,8 @@
 #include <sstream>
 #include <thread>
 
+#include "fakes/temp_tree.h"
 #include "linux/dbusmock_bus.h"
-#include "linux/scratch_directory.h"
 #include "platform/linux/app_instances_linux.h"
 #include "platform/linux/plist_xml.h"
 #include "platform/linux/process_info_linux.h"
@@ -94,7 +94,7 @@ DBusBuses noBuses() {
 
 class LinuxBundlesTest : public ::testing::Test {
  protected:
-  ScratchDirectory scratch;
+  TempTree scratch;
   std::string bundle = scratch / "Apps/Halomark.app";
   std::string executable = bundle + "/Contents/MacOS/Halomark";
   char program[8] = "halo";
@@ -102,8 +102,8 @@ class LinuxBundlesTest : public ::testing::Test {
   LinuxProcessInfo process{1, argv};
 
   void SetUp() override {
-    ScratchDirectory::write(bundle + "/Contents/Info.plist", kInfoPlist);
-    ScratchDirectory::write(executable, kRecordingExecutable);
+    TempTree::write(bundle + "/Contents/Info.plist", kInfoPlist);
+    TempTree::write(executable, kRecordingExecutable);
     ::chmod(executable.c_str(), 0755);
   }
 };
@@ -129,14 +129,14 @@ TEST_F(LinuxBundlesTest, MainBundleIsTheAppFolderHoldingTheExecutable) {
 }
 
 TEST_F(LinuxBundlesTest, NoMainBundleOutsideAnAppFolder) {
-  ScratchDirectory::write(scratch / "bin/Contents/MacOS/Halomark", "");
-  ScratchDirectory::write(scratch / "bin/Contents/Info.plist", kInfoPlist);
+  TempTree::write(scratch / "bin/Contents/MacOS/Halomark", "");
+  TempTree::write(scratch / "bin/Contents/Info.plist", kInfoPlist);
   LinuxBundles plain(process, scratch / "bin/Contents/MacOS/Halomark");
   EXPECT_FALSE(plain.mainBundlePath());
   EXPECT_FALSE(plain.mainBundleIdentifier());
 
-  ScratchDirectory::write(scratch / "Broken.app/Contents/MacOS/Halomark", "");
-  ScratchDirectory::write(scratch / "Broken.app/Contents/Info.plist", "<plist><dict><key>A</key></dict>");
+  TempTree::write(scratch / "Broken.app/Contents/MacOS/Halomark", "");
+  TempTree::write(scratch / "Broken.app/Contents/Info.plist", "<plist><dict><key>A</key></dict>");
   LinuxBundles broken(process, scratch / "Broken.app/Contents/MacOS/Halomark");
   EXPECT_FALSE(broken.mainBundleInfo());
 
@@ -159,7 +159,7 @@ TEST_F(LinuxBundlesTest, OpenApplicationStartsTheExecutableDetachedWithoutArgume
   std::string marker = bundle + "/Contents/started";
   for (int i = 0; i < 500 && !fs::exists(marker); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  std::istringstream recorded(ScratchDirectory::read(marker));
+  std::istringstream recorded(TempTree::read(marker));
   int argumentCount = -1;
   long session = 0, pid = 0;
   std::string input;
@@ -179,8 +179,8 @@ TEST_F(LinuxBundlesTest, OpenApplicationCompletesOnceTheApplicationOwnsItsName) 
   std::string slow = scratch / "Apps/Slow.app";
   std::string script = kSlowApplication;
   script.replace(script.find("$BUS_ADDRESS"), 12, bus.address().toStdString());
-  ScratchDirectory::write(slow + "/Contents/Info.plist", kSlowInfoPlist);
-  ScratchDirectory::write(slow + "/Contents/MacOS/Slow", script);
+  TempTree::write(slow + "/Contents/Info.plist", kSlowInfoPlist);
+  TempTree::write(slow + "/Contents/MacOS/Slow", script);
   ::chmod((slow + "/Contents/MacOS/Slow").c_str(), 0755);
 
   LinuxBundles bundles(process, executable, bus.buses());

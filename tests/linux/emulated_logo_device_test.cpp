@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "fakes/fake_logo_service.h"
-#include "linux/scratch_directory.h"
+#include "fakes/temp_tree.h"
 #include "logo/logo_controller.h"
 #include "platform/emulated/emulated_logo_state.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 class EmulatedLogoDeviceTest : public ::testing::Test {
  protected:
-  ScratchDirectory scratch;
+  TempTree scratch;
   std::string path = scratch / "runtime/halomark/logo-device.json";
   EmulatedLogoDevice device{path};
   FakeDisplays displays;
@@ -158,11 +158,11 @@ TEST_F(EmulatedLogoDeviceTest, EveryProcessSharesOneDevice) {
   EXPECT_EQ(other.get(1, level), 0);
   EXPECT_EQ(level, 1.0f) << "levels are held within 0...1";
 
-  ScratchDirectory::write(path, "not json");
+  TempTree::write(path, "not json");
   EXPECT_TRUE(device.exists());
   EXPECT_FALSE(device.copyProperty(kMappingKey));
   ASSERT_EQ(device.create(), std::nullopt);
-  EXPECT_EQ(ScratchDirectory::read(path + ".corrupt"), "not json");
+  EXPECT_EQ(TempTree::read(path + ".corrupt"), "not json");
 }
 
 TEST(EmulatedLogoDeviceDefault, LivesInTheRuntimeDirectoryElseTheCache) {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "linux/scratch_directory.h"
+#include "fakes/temp_tree.h"
 
 namespace {
 
@@ -18,15 +18,15 @@ mode_t permissions(const std::string& path) {
 }
 
 TEST(LinuxFiles, CreatesAndReplacesKeepingPermissionsAndLeavingNoTemporaryFiles) {
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxFiles files;
   std::string path = scratch / "settings.json";
   EXPECT_EQ(files.writeAtomically(path, "first"), std::nullopt);
-  EXPECT_EQ(ScratchDirectory::read(path), "first");
+  EXPECT_EQ(TempTree::read(path), "first");
 
   ::chmod(path.c_str(), 0640);
   EXPECT_EQ(files.writeAtomically(path, "second"), std::nullopt);
-  EXPECT_EQ(ScratchDirectory::read(path), "second");
+  EXPECT_EQ(TempTree::read(path), "second");
   EXPECT_EQ(permissions(path), 0640u);
 
   int entries = 0;
@@ -35,9 +35,9 @@ TEST(LinuxFiles, CreatesAndReplacesKeepingPermissionsAndLeavingNoTemporaryFiles)
 }
 
 TEST(LinuxFiles, SymbolicLinksStayLinksAndTheirTargetIsReplaced) {
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxFiles files;
-  ScratchDirectory::write(scratch / "dotfiles/settings.json", "old");
+  TempTree::write(scratch / "dotfiles/settings.json", "old");
   ::chmod((scratch / "dotfiles/settings.json").c_str(), 0600);
   fs::create_directories(scratch / "home/.claude");
   fs::create_symlink("../../dotfiles/settings.json", scratch / "home/.claude/settings.json");
@@ -46,17 +46,17 @@ TEST(LinuxFiles, SymbolicLinksStayLinksAndTheirTargetIsReplaced) {
   EXPECT_EQ(files.writeAtomically(scratch / "second-link", "new"), std::nullopt);
   EXPECT_TRUE(fs::is_symlink(scratch / "second-link"));
   EXPECT_TRUE(fs::is_symlink(scratch / "home/.claude/settings.json"));
-  EXPECT_EQ(ScratchDirectory::read(scratch / "dotfiles/settings.json"), "new");
+  EXPECT_EQ(TempTree::read(scratch / "dotfiles/settings.json"), "new");
   EXPECT_EQ(permissions(scratch / "dotfiles/settings.json"), 0600u);
 
   fs::create_symlink("missing-target", scratch / "dangling");
   EXPECT_EQ(files.writeAtomically(scratch / "dangling", "made"), std::nullopt);
   EXPECT_TRUE(fs::is_symlink(scratch / "dangling"));
-  EXPECT_EQ(ScratchDirectory::read(scratch / "missing-target"), "made");
+  EXPECT_EQ(TempTree::read(scratch / "missing-target"), "made");
 }
 
 TEST(LinuxFiles, FailuresReturnTextAndLeaveTheFileAsItWas) {
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxFiles files;
   auto missingFolder = files.writeAtomically(scratch / "no/such/folder/file", "x");
   ASSERT_TRUE(missingFolder);

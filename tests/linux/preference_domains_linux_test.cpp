@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "linux/scratch_directory.h"
+#include "fakes/temp_tree.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 class LinuxPreferenceDomainsTest : public ::testing::Test {
  protected:
-  ScratchDirectory scratch;
+  TempTree scratch;
   std::string directory = scratch / "config/halomark";
   LinuxPreferenceDomains prefs{directory};
   std::string fileOf(const std::string& domain) { return directory + "/" + domain + ".json"; }
@@ -85,36 +85,36 @@ TEST_F(LinuxPreferenceDomainsTest, FirstWriteCreatesPrivateFolderAndFile) {
 }
 
 TEST_F(LinuxPreferenceDomainsTest, UnparsableFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
-  ScratchDirectory::write(fileOf("d"), "{\"setting\": \"off\",");
+  TempTree::write(fileOf("d"), "{\"setting\": \"off\",");
   EXPECT_FALSE(prefs.value("d", "setting"));
   ASSERT_TRUE(prefs.domain("d"));
   EXPECT_TRUE(prefs.domain("d")->empty());
-  EXPECT_EQ(ScratchDirectory::read(fileOf("d")), "{\"setting\": \"off\",") << "reading changes nothing";
+  EXPECT_EQ(TempTree::read(fileOf("d")), "{\"setting\": \"off\",") << "reading changes nothing";
 
   prefs.setValue("d", "setting", "fixed");
-  EXPECT_EQ(ScratchDirectory::read(fileOf("d") + ".corrupt"), "{\"setting\": \"off\",");
+  EXPECT_EQ(TempTree::read(fileOf("d") + ".corrupt"), "{\"setting\": \"off\",");
   EXPECT_EQ(prefs.domain("d"), (PlistDictionary{{"setting", "fixed"}}));
 
   // A second broken file does not clobber the first one kept aside; a non-object counts as broken.
-  ScratchDirectory::write(fileOf("d"), "[1, 2]");
+  TempTree::write(fileOf("d"), "[1, 2]");
   EXPECT_FALSE(prefs.value("d", "setting"));
   prefs.replaceDomain("d", {{"a", 1}});
-  EXPECT_EQ(ScratchDirectory::read(fileOf("d") + ".corrupt"), "{\"setting\": \"off\",");
-  EXPECT_EQ(ScratchDirectory::read(fileOf("d") + ".corrupt.1"), "[1, 2]");
+  EXPECT_EQ(TempTree::read(fileOf("d") + ".corrupt"), "{\"setting\": \"off\",");
+  EXPECT_EQ(TempTree::read(fileOf("d") + ".corrupt.1"), "[1, 2]");
   EXPECT_EQ(prefs.domain("d"), (PlistDictionary{{"a", 1}}));
 }
 
 TEST_F(LinuxPreferenceDomainsTest, AbsurdlyDeepFileCountsAsBroken) {
   const std::string deep = "{\"a\": " + std::string(200000, '[') + std::string(200000, ']') + "}";
-  ScratchDirectory::write(fileOf("d"), deep);
+  TempTree::write(fileOf("d"), deep);
   EXPECT_FALSE(prefs.value("d", "a"));
   prefs.setValue("d", "setting", "off");
-  EXPECT_EQ(ScratchDirectory::read(fileOf("d") + ".corrupt"), deep);
+  EXPECT_EQ(TempTree::read(fileOf("d") + ".corrupt"), deep);
   EXPECT_EQ(prefs.domain("d"), (PlistDictionary{{"setting", "off"}}));
 
   // Ordinary nesting is kept.
   const std::string nested = "{\"a\": " + std::string(100, '[') + std::string(100, ']') + "}";
-  ScratchDirectory::write(fileOf("e"), nested);
+  TempTree::write(fileOf("e"), nested);
   EXPECT_TRUE(prefs.value("e", "a"));
 }
 
@@ -142,7 +142,7 @@ TEST_F(LinuxPreferenceDomainsTest, ReplaceAndRemoveWholeDomains) {
 }
 
 TEST_F(LinuxPreferenceDomainsTest, FailedWritesAreReportedBySynchronizeAndNamesCannotEscapeTheFolder) {
-  ScratchDirectory::write(scratch / "blocked", "a file where the folder should be");
+  TempTree::write(scratch / "blocked", "a file where the folder should be");
   LinuxPreferenceDomains blocked(scratch / "blocked/halomark");
   blocked.setValue("d", "x", 1);
   EXPECT_FALSE(blocked.synchronize());
@@ -162,7 +162,7 @@ TEST_F(LinuxPreferenceDomainsTest, FailedWritesAreReportedBySynchronizeAndNamesC
 TEST(LinuxPreferenceDomainsConcurrency, TwoProcessesWritingDifferentKeysLoseNothing) {
   constexpr int kWrites = 2000;
   // What is tested is the merge under the lock; memory keeps 4,000 flushed writes quick.
-  ScratchDirectory scratch(ScratchDirectory::memoryBase());
+  TempTree scratch(TempTree::memoryBase());
   std::string directory = scratch / "halomark";
   LinuxPreferenceDomains prefs(directory);
   prefs.setValue("shared", "before", true);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "dbusmock_bus.h"
-#include "scratch_directory.h"
+#include "fakes/temp_tree.h"
 #include "xvfb_server.h"
 
 namespace {
@@ -38,7 +38,7 @@ class PrivateBus {
   }
 
  private:
-  ScratchDirectory scratch_;
+  TempTree scratch_;
   DBusMockBus bus_;
 };
 
@@ -84,7 +84,7 @@ TEST(LinuxUserActivityTest, ScreenSaverOnTheSessionBus) {
   activity.releaseAssertion(first);
   activity.releaseAssertion(first);  // already released: no second call
 
-  std::string calls = ScratchDirectory::read(log);
+  std::string calls = TempTree::read(log);
   EXPECT_NE(calls.find("SimulateUserActivity"), std::string::npos) << calls;
   EXPECT_NE(calls.find("Inhibit \"Halomark\" \"Halomark attention signal\""), std::string::npos) << calls;
   auto firstRelease = calls.find("UnInhibit 9");

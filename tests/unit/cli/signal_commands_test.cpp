@@ -20,6 +20,8 @@ class SignalCommandsTest : public ::testing::Test, protected CliHarness {
     fake.bundles.mainIdentifier = kAppIdentifier;
     fake.bundles.mainPath = "/Applications/Halomark.app";
     fake.instances.running = true;
+    // The commands `run` starts exit 0 unless a test says otherwise.
+    fake.children.result = ChildExit{0};
   }
 
   int signal(const std::vector<std::string>& arguments) { return CLI::signal(arguments, context); }

@@ -8,15 +8,13 @@
 #include <nlohmann/json.hpp>
 
 #include "fakes/fake_system.h"
+#include "fakes/temp_tree.h"
 #include "hooks/claude_hook.h"
-#include "linux/scratch_directory.h"
 
 class TemporaryHome {
  public:
-  static void write(const std::string& path, const std::string& bytes) {
-    ScratchDirectory::write(path, bytes);
-  }
-  static std::string read(const std::string& path) { return ScratchDirectory::read(path); }
+  static void write(const std::string& path, const std::string& bytes) { TempTree::write(path, bytes); }
+  static std::string read(const std::string& path) { return TempTree::read(path); }
 
   void writeSettings(const std::string& bytes) const { write(settings, bytes); }
   std::string settingsText() const { return read(settings); }
@@ -25,7 +23,7 @@ class TemporaryHome {
 
  private:
   // Declared before the paths, which are made from it.
-  ScratchDirectory directory_;
+  TempTree directory_;
 
  public:
   const std::string home = directory_.path();

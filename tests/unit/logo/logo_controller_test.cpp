@@ -97,10 +97,10 @@ TEST_F(LogoControllerTest, ModeIsZeroOneOrTwoOnly) {
     fake.brightness.properties[kBacklightModeKey] = stored;
     return logo.mode();
   };
-  EXPECT_EQ(modeFor(0), 0);
-  EXPECT_EQ(modeFor(1), 1);
-  EXPECT_EQ(modeFor(2), 2);
-  EXPECT_EQ(modeFor(2.0), 2);
+  EXPECT_EQ(modeFor(0), LogoController::Mode::off);
+  EXPECT_EQ(modeFor(1), LogoController::Mode{1});
+  EXPECT_EQ(modeFor(2), LogoController::Mode::tableDriven);
+  EXPECT_EQ(modeFor(2.0), LogoController::Mode::tableDriven);
   EXPECT_EQ(modeFor(3), std::nullopt);
   EXPECT_EQ(modeFor(-1), std::nullopt);
   EXPECT_EQ(modeFor(1.5), std::nullopt);

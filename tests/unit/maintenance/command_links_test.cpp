@@ -142,6 +142,7 @@ TEST_F(CommandLinksTest, WithoutTheBundleNothingCountsAsItsLink) {
 }
 
 TEST_F(CommandLinksTest, RefusedCreationAsksForAdministratorRightsWithEveryPathQuoted) {
+  shell.result = PrivilegedResult{};  // the user approves
   bundle = tree.makeBundle("Odd \"name\" \\ $HOME ; touch x; it's `id`/Halomark.app");
   target = bundle + "/Contents/MacOS/Halomark";
   tree.makeFile("usr/local/bin", "a file where the folder should be");
@@ -166,6 +167,7 @@ TEST_F(CommandLinksTest, RefusedCreationAsksForAdministratorRightsWithEveryPathQ
 }
 
 TEST_F(CommandLinksTest, RefusedRemovalOfOurLinkAsksForAdministratorRights) {
+  shell.result = PrivilegedResult{};  // the user approves
   // A folder named like the executable makes the undeletable link look like ours.
   fs::create_directories(tree.path("Stuck.app/Contents/MacOS/Halomark"));
   WorkingDirectory inside(tree.path("Stuck.app/Contents/MacOS/Halomark"));

@@ -1,0 +1,17 @@
+// Starting the application from another process (the tool, or a process the desktop ran to open a
+// URL) and waiting until it can be talked to: it owns its bus name only once it listens.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace ApplicationStart {
+
+// Starts the application bundle at `bundle`, then polls, for at most `nameWaitSeconds`, until the
+// application owns its name. Returns the error text when it could not be started; then nothing is
+// waited for.
+std::optional<std::string> start(Platform& platform, const std::string& bundle, double nameWaitSeconds);
+
+}  // namespace ApplicationStart

@@ -1,0 +1,103 @@
+// Every key of the preference domain in one table: its name, the type stored under it, the value a
+// reader gets when it is missing or unusable, and the rule that reads it. Code names a key by its
+// typed constant in PrefKeys, so a key cannot be misspelt or written with a value of another type.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/plist_value.h"
+
+enum class PrefKey {
+  setting,
+  fixedNits,
+  lastOn,
+  welcomeShown,
+  offWhenLocked,
+  offInLowPowerMode,
+  offOnBattery,
+  offBelowPercent,
+  offWithExternalDisplay,
+  quietHoursEnabled,
+  quietHoursStartHour,
+  quietHoursEndHour,
+  quietHoursAction,
+  offAppBundleIDs,
+  offAppsFrontmostOnly,
+  signalStyle,
+  signalKeepDisplayOn,
+  signalTimeoutMinutes,
+  quitBehavior,
+  hotKeyEnabled,
+  ignoreLimits,
+  appleMapping,
+  appleMinRestriction,
+  appleMaxRestriction,
+};
+
+// What is stored under a key.
+enum class PrefType { boolean, integer, real, string, stringArray, table };
+
+// How a stored value becomes the value a reader gets.
+enum class PrefReader {
+  // The domain's typed read, converting between numbers and booleans; missing gives the default.
+  converted,
+  // Only a stored boolean counts; missing or any other kind gives the default.
+  booleanOnly,
+  // The default while nothing is stored; else the stored integer clamped into 0...23.
+  hour,
+  // The stored number when above zero (at least 1 for an integer); else the default.
+  positive,
+  // The stored object as it is (checked by its user); none when missing.
+  raw,
+};
+
+struct PrefKeyInfo {
+  PrefKey key;
+  const char* name;
+  PrefType type;
+  PlistValue defaultValue;  // null for raw keys, which have none
+  PrefReader reader;
+};
+
+// The whole table, in the order of PrefKey.
+std::span<const PrefKeyInfo> prefKeyTable();
+const PrefKeyInfo& prefKeyInfo(PrefKey key);
+
+// A key together with the C++ type its accessors read and write.
+template <typename T>
+struct TypedPrefKey {
+  PrefKey key;
+};
+
+namespace PrefKeys {
+
+inline constexpr TypedPrefKey<std::string> setting{PrefKey::setting};
+inline constexpr TypedPrefKey<double> fixedNits{PrefKey::fixedNits};
+inline constexpr TypedPrefKey<std::string> lastOn{PrefKey::lastOn};
+inline constexpr TypedPrefKey<bool> welcomeShown{PrefKey::welcomeShown};
+inline constexpr TypedPrefKey<bool> offWhenLocked{PrefKey::offWhenLocked};
+inline constexpr TypedPrefKey<bool> offInLowPowerMode{PrefKey::offInLowPowerMode};
+inline constexpr TypedPrefKey<bool> offOnBattery{PrefKey::offOnBattery};
+inline constexpr TypedPrefKey<long long> offBelowPercent{PrefKey::offBelowPercent};
+inline constexpr TypedPrefKey<bool> offWithExternalDisplay{PrefKey::offWithExternalDisplay};
+inline constexpr TypedPrefKey<bool> quietHoursEnabled{PrefKey::quietHoursEnabled};
+inline constexpr TypedPrefKey<long long> quietHoursStartHour{PrefKey::quietHoursStartHour};
+inline constexpr TypedPrefKey<long long> quietHoursEndHour{PrefKey::quietHoursEndHour};
+inline constexpr TypedPrefKey<std::string> quietHoursAction{PrefKey::quietHoursAction};
+inline constexpr TypedPrefKey<std::vector<std::string>> offAppBundleIDs{PrefKey::offAppBundleIDs};
+inline constexpr TypedPrefKey<bool> offAppsFrontmostOnly{PrefKey::offAppsFrontmostOnly};
+inline constexpr TypedPrefKey<std::string> signalStyle{PrefKey::signalStyle};
+inline constexpr TypedPrefKey<bool> signalKeepDisplayOn{PrefKey::signalKeepDisplayOn};
+inline constexpr TypedPrefKey<long long> signalTimeoutMinutes{PrefKey::signalTimeoutMinutes};
+inline constexpr TypedPrefKey<std::string> quitBehavior{PrefKey::quitBehavior};
+inline constexpr TypedPrefKey<bool> hotKeyEnabled{PrefKey::hotKeyEnabled};
+inline constexpr TypedPrefKey<bool> ignoreLimits{PrefKey::ignoreLimits};
+// The platform's own brightness tables, saved once so they can be given back.
+inline constexpr TypedPrefKey<std::optional<PlistValue>> appleMapping{PrefKey::appleMapping};
+inline constexpr TypedPrefKey<std::optional<PlistValue>> appleMinRestriction{PrefKey::appleMinRestriction};
+inline constexpr TypedPrefKey<std::optional<PlistValue>> appleMaxRestriction{PrefKey::appleMaxRestriction};
+
+}  // namespace PrefKeys
