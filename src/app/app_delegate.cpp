@@ -93,7 +93,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::showWelcome() {
   if (!welcomeHandler_) return;
   // Stored at once, so a quit before the window opens does not offer it again.
-  prefs_.set("welcomeShown", true);
+  prefs_.set(PrefKeys::welcomeShown, true);
   prefs_.synchronize();
   platform_.scheduler.after(kWelcomeDelaySeconds, [weak = weak_from_this()] {
     if (auto self = weak.lock(); self && self->welcomeHandler_) self->welcomeHandler_();

@@ -11,29 +11,7 @@
 
 namespace {
 
-// The preference keys the window writes directly, kept together so a rename is one edit.
-namespace Key {
-constexpr const char* quitBehavior = "quitBehavior";
-constexpr const char* hotKeyEnabled = "hotKeyEnabled";
-constexpr const char* ignoreLimits = "ignoreLimits";
-constexpr const char* offWhenLocked = "offWhenLocked";
-constexpr const char* offInLowPowerMode = "offInLowPowerMode";
-constexpr const char* offOnBattery = "offOnBattery";
-constexpr const char* offBelowPercent = "offBelowPercent";
-constexpr const char* offWithExternalDisplay = "offWithExternalDisplay";
-constexpr const char* quietHoursEnabled = "quietHoursEnabled";
-constexpr const char* quietHoursStartHour = "quietHoursStartHour";
-constexpr const char* quietHoursEndHour = "quietHoursEndHour";
-constexpr const char* quietHoursAction = "quietHoursAction";
-constexpr const char* offAppBundleIDs = "offAppBundleIDs";
-constexpr const char* offAppsFrontmostOnly = "offAppsFrontmostOnly";
-constexpr const char* signalStyle = "signalStyle";
-constexpr const char* signalKeepDisplayOn = "signalKeepDisplayOn";
-constexpr const char* signalTimeoutMinutes = "signalTimeoutMinutes";
-}  // namespace Key
-
 constexpr double kCopiedSeconds = 1.8;
-constexpr int kDefaultTimeoutMinutes = 10;
 const std::string kRunCommand = "halomark run -- ";
 const std::string kTestMessage = "Test";
 
@@ -74,20 +52,23 @@ SettingsValues SettingsModel::read() const {
   next.commandInstalled = bundle && Maintenance::isCommandInstalled(*bundle, linkLocations_);
   next.offWhenLocked = prefs_.offWhenLocked();
   next.offInLowPowerMode = prefs_.offInLowPowerMode();
-  next.offOnBattery = prefs_.boolValue(Key::offOnBattery);
-  next.offBelowPercent = static_cast<int>(prefs_.integer(Key::offBelowPercent));
-  next.offWithExternalDisplay = prefs_.boolValue(Key::offWithExternalDisplay);
-  next.quietHoursEnabled = prefs_.boolValue(Key::quietHoursEnabled);
+  next.offOnBattery = prefs_.value(PrefKeys::offOnBattery);
+  // Any value outside 0...100 matches no choice; held within int's range it still matches none.
+  next.offBelowPercent =
+      static_cast<int>(std::clamp<long long>(prefs_.value(PrefKeys::offBelowPercent), -1, 101));
+  next.offWithExternalDisplay = prefs_.value(PrefKeys::offWithExternalDisplay);
+  next.quietHoursEnabled = prefs_.value(PrefKeys::quietHoursEnabled);
   next.quietHoursStartHour = prefs_.quietHoursStartHour();
   next.quietHoursEndHour = prefs_.quietHoursEndHour();
   next.quietHoursAction = prefs_.quietHoursAction();
-  next.offAppBundleIDs = prefs_.stringArray(Key::offAppBundleIDs).value_or(std::vector<std::string>{});
-  next.offAppsFrontmostOnly = prefs_.boolValue(Key::offAppsFrontmostOnly);
+  next.offAppBundleIDs = prefs_.value(PrefKeys::offAppBundleIDs);
+  next.offAppsFrontmostOnly = prefs_.value(PrefKeys::offAppsFrontmostOnly);
   next.signalStyle = prefs_.signalStyle();
   next.signalKeepDisplayOn = prefs_.signalKeepDisplayOn();
-  long long timeout = prefs_.integer(Key::signalTimeoutMinutes);
+  // Below one minute reads as the default of ten; a stored value too large for the control is held
+  // within its range (it matches no choice either way).
   next.signalTimeout =
-      timeout < 1 ? kDefaultTimeoutMinutes : static_cast<int>(std::min<long long>(timeout, 1'000'000));
+      static_cast<int>(std::min<long long>(prefs_.value(PrefKeys::signalTimeoutMinutes), 1'000'000));
   next.isSignaling = app_.attention() && app_.attention()->isActive();
   next.claudeHookInstalled = ClaudeHook::isInstalled(platform_.process.homeDirectory());
   return next;
@@ -112,11 +93,6 @@ void SettingsModel::commonTail() {
   reload();
 }
 
-void SettingsModel::writeAndApply(const std::string& key, const PlistValue& value) {
-  prefs_.set(key, value);
-  commonTail();
-}
-
 // --- General ------------------------------------------------------------------------------------
 
 void SettingsModel::setLaunchAtLogin(bool on) {
@@ -131,17 +107,17 @@ void SettingsModel::setAutoUpdate(bool on) {
 
 void SettingsModel::setQuitBehavior(Prefs::QuitBehavior behavior) {
   // Only the next quit reads it: nothing to apply now.
-  prefs_.set(Key::quitBehavior, Prefs::rawValue(behavior));
+  prefs_.set(PrefKeys::quitBehavior, Prefs::rawValue(behavior));
   reload();
 }
 
 void SettingsModel::setHotKeyEnabled(bool on) {
-  prefs_.set(Key::hotKeyEnabled, on);
+  prefs_.set(PrefKeys::hotKeyEnabled, on);
   if (services_.updateHotKey) services_.updateHotKey();
   reload();
 }
 
-void SettingsModel::setIgnoreLimits(bool on) { writeAndApply(Key::ignoreLimits, on); }
+void SettingsModel::setIgnoreLimits(bool on) { writeAndApply(PrefKeys::ignoreLimits, on); }
 
 void SettingsModel::toggleCommandInstalled() {
   auto bundle = Maintenance::appBundleURL(platform_);
@@ -161,44 +137,46 @@ void SettingsModel::resetToApple() {
 
 // --- Automation ---------------------------------------------------------------------------------
 
-void SettingsModel::setOffWhenLocked(bool on) { writeAndApply(Key::offWhenLocked, on); }
-void SettingsModel::setOffInLowPowerMode(bool on) { writeAndApply(Key::offInLowPowerMode, on); }
-void SettingsModel::setOffOnBattery(bool on) { writeAndApply(Key::offOnBattery, on); }
-void SettingsModel::setOffBelowPercent(int percent) { writeAndApply(Key::offBelowPercent, percent); }
-void SettingsModel::setOffWithExternalDisplay(bool on) { writeAndApply(Key::offWithExternalDisplay, on); }
-void SettingsModel::setOffAppsFrontmostOnly(bool on) { writeAndApply(Key::offAppsFrontmostOnly, on); }
+void SettingsModel::setOffWhenLocked(bool on) { writeAndApply(PrefKeys::offWhenLocked, on); }
+void SettingsModel::setOffInLowPowerMode(bool on) { writeAndApply(PrefKeys::offInLowPowerMode, on); }
+void SettingsModel::setOffOnBattery(bool on) { writeAndApply(PrefKeys::offOnBattery, on); }
+void SettingsModel::setOffBelowPercent(int percent) { writeAndApply(PrefKeys::offBelowPercent, percent); }
+void SettingsModel::setOffWithExternalDisplay(bool on) {
+  writeAndApply(PrefKeys::offWithExternalDisplay, on);
+}
+void SettingsModel::setOffAppsFrontmostOnly(bool on) { writeAndApply(PrefKeys::offAppsFrontmostOnly, on); }
 
 void SettingsModel::setQuietHoursEnabled(bool on) {
-  writeAndApply(Key::quietHoursEnabled, on);
+  writeAndApply(PrefKeys::quietHoursEnabled, on);
   if (onLayoutChange) onLayoutChange();
 }
 
 void SettingsModel::setQuietHoursStartHour(int hour) {
-  writeAndApply(Key::quietHoursStartHour, clampedHour(hour));
+  writeAndApply(PrefKeys::quietHoursStartHour, clampedHour(hour));
 }
 void SettingsModel::setQuietHoursEndHour(int hour) {
-  writeAndApply(Key::quietHoursEndHour, clampedHour(hour));
+  writeAndApply(PrefKeys::quietHoursEndHour, clampedHour(hour));
 }
 
 void SettingsModel::setQuietHoursAction(Prefs::QuietHoursAction action) {
-  writeAndApply(Key::quietHoursAction, Prefs::rawValue(action));
+  writeAndApply(PrefKeys::quietHoursAction, Prefs::rawValue(action));
 }
 
 void SettingsModel::addApps(const std::vector<std::string>& ids) {
   if (ids.empty()) return;
-  auto list = prefs_.stringArray(Key::offAppBundleIDs).value_or(std::vector<std::string>{});
+  auto list = prefs_.value(PrefKeys::offAppBundleIDs);
   for (const auto& id : ids) {
     if (id.empty() || std::find(list.begin(), list.end(), id) != list.end()) continue;
     list.push_back(id);
   }
-  writeAndApply(Key::offAppBundleIDs, list);
+  writeAndApply(PrefKeys::offAppBundleIDs, list);
   if (onLayoutChange) onLayoutChange();
 }
 
 void SettingsModel::removeApp(const std::string& id) {
-  auto list = prefs_.stringArray(Key::offAppBundleIDs).value_or(std::vector<std::string>{});
+  auto list = prefs_.value(PrefKeys::offAppBundleIDs);
   std::erase(list, id);
-  writeAndApply(Key::offAppBundleIDs, list);
+  writeAndApply(PrefKeys::offAppBundleIDs, list);
   if (onLayoutChange) onLayoutChange();
 }
 
@@ -214,7 +192,7 @@ std::vector<AppRow> SettingsModel::appRows() {
 // --- Signals ------------------------------------------------------------------------------------
 
 void SettingsModel::setSignalStyle(Prefs::SignalStyle style) {
-  prefs_.set(Key::signalStyle, Prefs::rawValue(style));
+  prefs_.set(PrefKeys::signalStyle, Prefs::rawValue(style));
   SettingsValues next = values_;
   next.signalStyle = style;
   assign(next);
@@ -224,14 +202,14 @@ void SettingsModel::setSignalStyle(Prefs::SignalStyle style) {
 }
 
 void SettingsModel::setSignalKeepDisplayOn(bool on) {
-  prefs_.set(Key::signalKeepDisplayOn, on);
+  prefs_.set(PrefKeys::signalKeepDisplayOn, on);
   SettingsValues next = values_;
   next.signalKeepDisplayOn = on;
   assign(next);
 }
 
 void SettingsModel::setSignalTimeout(int minutes) {
-  prefs_.set(Key::signalTimeoutMinutes, minutes);
+  prefs_.set(PrefKeys::signalTimeoutMinutes, minutes);
   SettingsValues next = values_;
   next.signalTimeout = minutes;
   assign(next);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/app_delegate.h"
@@ -113,7 +114,11 @@ class SettingsModel {
   void assign(const SettingsValues& next);
   // Writes the store out, lets the application apply it, then reads everything again.
   void commonTail();
-  void writeAndApply(const std::string& key, const PlistValue& value);
+  template <typename T>
+  void writeAndApply(TypedPrefKey<T> key, const std::type_identity_t<T>& value) {
+    prefs_.set(key, value);
+    commonTail();
+  }
   bool logoAvailable() const;
 
   AppDelegate& app_;
