@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev
   libx11-dev libxss-dev libxcb1-dev
   dbus python3-dbusmock libglib2.0-bin
-  xvfb xauth
+  xvfb xauth trayer xdotool
   hyperfine
 )
 

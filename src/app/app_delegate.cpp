@@ -118,6 +118,7 @@ void AppDelegate::observeRequests() {
       self->apply();
     }
   });
+  updateHotKey();
   attention_ = std::make_unique<Attention>(logo_, prefs_, platform_, [weak = weak_from_this()](bool active) {
     auto self = weak.lock();
     if (!self) return;
@@ -222,6 +223,12 @@ void AppDelegate::toggleLogo() {
   prefs_.setSetting(prefs_.setting().isOff() ? prefs_.lastOnSetting() : Setting::off());
   prefs_.synchronize();
   apply();
+}
+
+void AppDelegate::updateHotKey() {
+  // The old registration goes first: a key grab still held would make the new one fail.
+  hotKey_.reset();
+  if (prefs_.hotKeyEnabled()) hotKey_ = platform_.hotKeys.registerToggle(weakly(&AppDelegate::toggleLogo));
 }
 
 void AppDelegate::openURLs(const std::vector<std::string>& urls) {

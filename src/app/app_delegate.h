@@ -41,6 +41,9 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   void reassertIfNeeded();
   Setting effectiveSetting();
   void toggleLogo();
+  // Holds the toggle's global key combination while "hotKeyEnabled" is on, and releases it at once
+  // when it is off; a refused registration leaves it absent until the next call.
+  void updateHotKey();
   // The settings window's reset: the automatic setting, the full brightness range and the
   // platform's own tables, then the apply loop.
   void resetToApple();
@@ -63,6 +66,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   // Set by the uninstaller, which has already given the logo back: quitting then writes nothing.
   void setUninstalling(bool uninstalling) { uninstalling_ = uninstalling; }
   Attention* attention() { return attention_.get(); }
+  bool holdsHotKey() const { return hotKey_ != nullptr; }
   Prefs& prefs() { return prefs_; }
   LogoController& logo() { return logo_; }
 
@@ -79,6 +83,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   std::unique_ptr<Attention> attention_;
   std::shared_ptr<TimerHandle> watchdog_;
   std::shared_ptr<void> powerObserver_;
+  std::unique_ptr<HotKeyRegistration> hotKey_;
   std::function<void()> refreshUIHandler_;
   std::function<void()> welcomeHandler_;
   bool welcomeShown_ = false;

@@ -14,6 +14,7 @@
 #include "platform/desktop_integration.h"
 #include "platform/displays.h"
 #include "platform/files.h"
+#include "platform/hot_keys.h"
 #include "platform/locale.h"
 #include "platform/login_items.h"
 #include "platform/notification_center.h"
@@ -52,4 +53,5 @@ struct Platform {
   Trash& trash;
   PrivilegedShell& privilegedShell;
   DesktopIntegration& desktop;
+  HotKeys& hotKeys;
 };

@@ -62,7 +62,7 @@ class PowerSourcesContract : public ::testing::Test {
                       f.displays,    f.bundles,         f.process,    f.locale,       f.clock,
                       f.clock,       backend.get(),     f.session,    f.userActivity, f.workspace,
                       f.events,      f.instances,       f.children,   f.files,        f.loginItems,
-                      f.trash,       f.privilegedShell, f.desktop};
+                      f.trash,       f.privilegedShell, f.desktop,      f.hotKeys};
     return Power::current(platform);
   }
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fakes/fake_automation.h"
+#include "fakes/fake_hot_keys.h"
 #include "fakes/fake_logo_service.h"
 #include "fakes/fake_maintenance.h"
 #include "fakes/fake_notification_center.h"
@@ -33,12 +34,13 @@ struct FakePlatform {
   FakeTrash trash;
   FakePrivilegedShell privilegedShell;
   FakeDesktopIntegration desktop;
+  FakeHotKeys hotKeys;
 
   Platform platform{preferences, notifications,   brightness, logoHardware, displayBrightness,
                     displays,    bundles,         process,    locale,       clock,
                     clock,       powerSources,    session,    userActivity, workspace,
                     events,      instances,       children,   files,        loginItems,
-                    trash,       privilegedShell, desktop};
+                    trash,       privilegedShell, desktop,    hotKeys};
 
   FakePlatform() {
     brightness.timeSource = [this] { return clock.now(); };

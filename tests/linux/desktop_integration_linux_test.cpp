@@ -71,3 +71,30 @@ TEST_F(LinuxDesktopIntegrationTest, RemoveDeletesBothAndReportsWhatStays) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LinuxDesktopIntegrationTest, CopiesTheBundlesIconsIntoTheThemeAndRemovesThem) {
+  fs::path bundle = root / "Halomark.app";
+  fs::create_directories(bundle / "Contents/MacOS");
+  fs::path icons = bundle / "Contents/Resources/icons/hicolor";
+  fs::create_directories(icons / "48x48/apps");
+  fs::create_directories(icons / "scalable/apps");
+  std::ofstream(icons / "48x48/apps/app.halomark.Halomark.png") << "png";
+  std::ofstream(icons / "scalable/apps/app.halomark.Halomark.svg") << "<svg/>";
+  fs::path data = root / "data";
+  LinuxDesktopIntegration desktop(data.string());
+  desktop.install((bundle / "Contents/MacOS/Halomark").string());
+
+  EXPECT_EQ(read((data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png").string()), "png");
+  EXPECT_EQ(read((data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg").string()), "<svg/>");
+  EXPECT_FALSE(fs::exists(data / "icons/hicolor/16x16/apps/app.halomark.Halomark.png"))
+      << "not in the bundle";
+  EXPECT_NE(read(desktop.desktopEntryPath()).find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
+
+  EXPECT_TRUE(desktop.remove().empty());
+  EXPECT_FALSE(fs::exists(data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png"));
+  EXPECT_FALSE(fs::exists(data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg"));
+}
+
+}  // namespace

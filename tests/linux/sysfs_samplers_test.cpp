@@ -28,7 +28,7 @@ struct SysfsPlatform {
                     displays,      f.bundles,         f.process,    f.locale,       f.clock,
                     f.clock,       powerSources,      f.session,    f.userActivity, f.workspace,
                     f.events,      f.instances,       f.children,   f.files,        f.loginItems,
-                    f.trash,       f.privilegedShell, f.desktop};
+                    f.trash,       f.privilegedShell, f.desktop,    f.hotKeys};
 };
 
 TEST(SysfsSamplers, LaptopOnBatteryAtTwoOfThreeWithAnExternalPack) {

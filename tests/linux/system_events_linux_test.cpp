@@ -198,7 +198,7 @@ TEST_F(SystemEventsTest, ObservationRunsTheHandlerOncePerEventOnTheMainLoop) {
                     f.displays,    f.bundles,         f.process,    f.locale,       f.clock,
                     scheduler,     f.powerSources,    f.session,    f.userActivity, f.workspace,
                     make(),        f.instances,       f.children,   f.files,        f.loginItems,
-                    f.trash,       f.privilegedShell, f.desktop};
+                    f.trash,       f.privilegedShell, f.desktop,    f.hotKeys};
   int runs = 0;
   auto token = Power::observe([&] { ++runs; }, platform);
   ASSERT_TRUE(

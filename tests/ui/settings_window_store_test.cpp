@@ -23,7 +23,7 @@ TEST(SettingsWindowStoreTest, OnBatteryPowerReachesThePreferenceFileAndTurnsTheL
                     f.displays, f.bundles,         f.process,    f.locale,       f.clock,
                     f.clock,    f.powerSources,    f.session,    f.userActivity, f.workspace,
                     f.events,   f.instances,       f.children,   f.files,        f.loginItems,
-                    f.trash,    f.privilegedShell, f.desktop};
+                    f.trash,    f.privilegedShell, f.desktop, f.hotKeys};
   const BrightnessTable table = {{0, 0}, {20, 30}, {300, 300}, {LogoController::fltMax, 900}};
   for (const auto& key : kTableKeys) f.brightness.properties[key] = plistFromTable(table);
   f.brightness.properties[kBacklightModeKey] = 2;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/linux/application_icon_files.h"
 #include "platform/linux/atomic_file.h"
 #include "platform/linux/user_directories.h"
 #include "prefs/app_identifier.h"
@@ -45,6 +46,9 @@ std::string desktopEntry(const std::string& executablePath) {
          desktopExecValue(executablePath) +
          "\n"
          "Terminal=false\n"
+         "Icon=" +
+         std::string(kAppIdentifier) +
+         "\n"
          "Categories=Utility;\n"
          "MimeType=x-scheme-handler/halomark;\n"
          "DBusActivatable=true\n"
@@ -69,6 +73,14 @@ void writeIfDifferent(const std::string& path, const std::string& contents) {
   AtomicFile::replace(path, contents, 0644);
 }
 
+std::vector<std::string> iconPaths() {
+  std::vector<std::string> paths;
+  for (int pixels : ApplicationIconFiles::kPixelSizes)
+    paths.push_back(ApplicationIconFiles::bitmapPath(pixels));
+  paths.push_back(ApplicationIconFiles::scalablePath());
+  return paths;
+}
+
 }  // namespace
 
 LinuxDesktopIntegration::LinuxDesktopIntegration() : LinuxDesktopIntegration(UserDirectories::dataHome()) {}
@@ -86,11 +98,22 @@ std::string LinuxDesktopIntegration::serviceFilePath() const {
 void LinuxDesktopIntegration::install(const std::string& executablePath) {
   writeIfDifferent(desktopEntryPath(), desktopEntry(executablePath));
   writeIfDifferent(serviceFilePath(), serviceFile(executablePath));
+  // The bundle's icons, where the desktop's icon theme finds them; a bundle without them (a build
+  // that skipped drawing them) leaves the entry with the theme's fallback icon.
+  std::string bundleIcons = ApplicationIconFiles::bundleIconsDirectory(executablePath);
+  for (const auto& icon : iconPaths()) {
+    if (auto contents = contentsOf(bundleIcons + "/" + icon))
+      writeIfDifferent(iconsDirectory() + "/" + icon, *contents);
+  }
 }
+
+std::string LinuxDesktopIntegration::iconsDirectory() const { return dataHome_ + "/icons"; }
 
 std::vector<std::string> LinuxDesktopIntegration::remove() {
   std::vector<std::string> failures;
-  for (const auto& path : {desktopEntryPath(), serviceFilePath()}) {
+  std::vector<std::string> paths{desktopEntryPath(), serviceFilePath()};
+  for (const auto& icon : iconPaths()) paths.push_back(iconsDirectory() + "/" + icon);
+  for (const auto& path : paths) {
     std::error_code error;
     fs::remove(path, error);
     if (error) failures.push_back("couldn't remove " + path + ": " + error.message());

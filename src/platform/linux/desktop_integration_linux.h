@@ -1,5 +1,6 @@
 // Registers the application with the desktop: a .desktop entry that handles halomark: URLs and is
-// activatable over D-Bus, and the session bus's service file that starts the executable on demand.
+// activatable over D-Bus, the session bus's service file that starts the executable on demand, and
+// the application icon in the hicolor theme.
 // Both live in the user's data directory ($XDG_DATA_HOME, by default ~/.local/share).
 #pragma once
 
@@ -19,6 +20,7 @@ class LinuxDesktopIntegration : public DesktopIntegration {
 
   std::string desktopEntryPath() const;
   std::string serviceFilePath() const;
+  std::string iconsDirectory() const;
 
  private:
   std::string dataHome_;

@@ -56,4 +56,4 @@ LinuxPlatform::LinuxPlatform(int argc, char** argv)
       platform_{preferences_, notifications_, device_,    device_,          device_,    displays_,
                 bundles_,     process_,       locale_,    clock_,           scheduler_, powerSources_,
                 session_,     userActivity_,  workspace_, events_,          instances_, children_,
-                files_,       loginItems_,    trash_,     privilegedShell_, desktop_} {}
+                files_,       loginItems_,    trash_,     privilegedShell_, desktop_,   hotKeys_} {}

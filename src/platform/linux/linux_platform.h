@@ -14,6 +14,7 @@
 #include "platform/linux/desktop_integration_linux.h"
 #include "platform/linux/displays_linux.h"
 #include "platform/linux/files_linux.h"
+#include "platform/linux/hot_keys_linux.h"
 #include "platform/linux/locale_linux.h"
 #include "platform/linux/login_items_linux.h"
 #include "platform/linux/notification_center_linux.h"
@@ -61,5 +62,6 @@ class LinuxPlatform {
   LinuxTrash trash_;
   LinuxPrivilegedShell privilegedShell_;
   LinuxDesktopIntegration desktop_;
+  LinuxHotKeys hotKeys_;
   Platform platform_;
 };

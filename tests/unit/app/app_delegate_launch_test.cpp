@@ -123,7 +123,7 @@ TEST(AppDelegateLaunch, RunsItsStepsInOrder) {
       fake.displays, fake.bundles,         fake.process,  fake.locale,       clock,
       clock,         fake.powerSources,    fake.session,  fake.userActivity, fake.workspace,
       events,        fake.instances,       fake.children, fake.files,        fake.loginItems,
-      fake.trash,    fake.privilegedShell, fake.desktop};
+      fake.trash,    fake.privilegedShell, fake.desktop,  fake.hotKeys};
   auto delegate = std::make_shared<AppDelegate>(logged);
   delegate->applicationDidFinishLaunching();
 

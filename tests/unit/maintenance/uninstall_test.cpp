@@ -114,7 +114,7 @@ class UninstallTest : public ::testing::Test {
       fake.displays, fake.bundles,         fake.process,  fake.locale,       fake.clock,
       fake.clock,    fake.powerSources,    fake.session,  fake.userActivity, fake.workspace,
       fake.events,   fake.instances,       fake.children, fake.files,        loginItems,
-      trash,         fake.privilegedShell, desktop};
+      trash,         fake.privilegedShell, desktop,       fake.hotKeys};
   Prefs prefs{preferences};
   LogoController logo{platform};
 };

@@ -1,0 +1,73 @@
+// The tray module's entry: the widget application object and the tray face around the shared
+// application launch.
+#include <QApplication>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app_delegate.h"
+#include "shell/application_shell.h"
+#include "shell/tray_module.h"
+#include "ui/application_icon.h"
+#include "ui/desktop_window_services.h"
+#include "ui/emblem_icon.h"
+#include "ui/tray_application.h"
+#include "ui/windows_controller.h"
+
+namespace {
+
+class TrayFace : public ApplicationShell::Face {
+ public:
+  explicit TrayFace(Platform& platform) : platform_(platform) {}
+
+  void willLaunch(AppDelegate& delegate) override {
+    services_ = std::make_unique<DesktopWindowServices>(platform_, [&delegate] { delegate.updateHotKey(); });
+    windows_ = std::make_unique<WindowsController>(delegate, platform_, services_->services);
+    MenuCommands commands;
+    commands.showSettings = [windows = windows_.get()](const std::optional<std::string>& tab) {
+      windows->showSettings(tab ? tabNamed(*tab) : std::nullopt);
+    };
+    commands.reloadSettings = [windows = windows_.get()] { windows->refresh(); };
+    tray_ = std::make_unique<TrayApplication>(delegate, platform_, commands);
+    delegate.setRefreshUIHandler([tray = tray_.get()] { tray->refreshUI(); });
+    delegate.setWelcomeHandler([this] { showWelcome(); });
+    tray_->createStatusItem();
+  }
+  void didLaunch(AppDelegate&) override { tray_->launchFinished(); }
+
+ private:
+  static std::optional<SettingsTab> tabNamed(const std::string& name) {
+    for (auto tab : kSettingsTabs) {
+      if (rawValue(tab) == name) return tab;
+    }
+    return std::nullopt;
+  }
+
+  void showWelcome() {
+    windows_->showWelcome(
+        {ApplicationIcon::icon(), EmblemIcon::menuBarIcon(true, false), [tray = tray_.get()] {
+           QPoint near = tray->statusItem() ? tray->statusItem()->geometry().center() : QPoint();
+           tray->statusItemClicked(false, near);
+         }});
+  }
+
+  Platform& platform_;
+  // Declared before the tray, which calls into them, so they outlive it.
+  std::unique_ptr<DesktopWindowServices> services_;
+  std::unique_ptr<WindowsController> windows_;
+  std::unique_ptr<TrayApplication> tray_;
+};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int halomark_run_tray(int& argc, char** argv,
+                                                                        Platform& platform) {
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationDisplayName(QStringLiteral("Halomark"));
+  QApplication::setWindowIcon(ApplicationIcon::icon());
+  TrayFace face(platform);
+  return ApplicationShell::serve(platform, &face);
+}
+
+static_assert(std::is_same_v<decltype(&halomark_run_tray), TrayModule::Entry>);
