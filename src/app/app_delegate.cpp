@@ -16,6 +16,7 @@ constexpr double kWatchdogSeconds = 30;
 constexpr double kWakeDelaySeconds = 2;
 constexpr double kLateRefreshSeconds = 0.5;
 constexpr double kPreferencesSettleSeconds = 0.2;
+constexpr double kWelcomeDelaySeconds = 0.6;
 constexpr std::size_t kMessageCharacters = 80;
 
 LogoController::Mode modeFor(const Setting& setting) {
@@ -78,13 +79,27 @@ void AppDelegate::applicationDidFinishLaunching() {
   welcomeShown_ = prefs_.value(PrefKeys::welcomeShown);
   compatibility_ = logo_.checkCompatibility();
   // An incompatible machine is left exactly as the platform set it: nothing saved, written or
-  // observed.
-  if (compatibility_ != LogoController::Compatibility::ok) return;
+  // observed. It is still welcomed, with the reason.
+  if (compatibility_ != LogoController::Compatibility::ok) {
+    if (!welcomeShown_) showWelcome();
+    return;
+  }
   Maintenance::captureAppleTables(logo_, prefs_);
   apply();
+  if (!welcomeShown_) showWelcome();
   observeSystem();
   observeRequests();
   watchdog_ = platform_.scheduler.every(kWatchdogSeconds, weakly(&AppDelegate::reassertIfNeeded));
+}
+
+void AppDelegate::showWelcome() {
+  if (!welcomeHandler_) return;
+  // Stored at once, so a quit before the window opens does not offer it again.
+  prefs_.set(PrefKeys::welcomeShown, true);
+  prefs_.synchronize();
+  platform_.scheduler.after(kWelcomeDelaySeconds, [weak = weak_from_this()] {
+    if (auto self = weak.lock(); self && self->welcomeHandler_) self->welcomeHandler_();
+  });
 }
 
 void AppDelegate::observeSystem() {

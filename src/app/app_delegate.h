@@ -53,6 +53,11 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   void refreshUI();
   void setRefreshUIHandler(std::function<void()> handler) { refreshUIHandler_ = std::move(handler); }
 
+  // The welcome window, shown once on the first launch with a display. Headless there is no
+  // handler, so "welcomeShown" stays false and the first launch with a display still welcomes.
+  void setWelcomeHandler(std::function<void()> handler) { welcomeHandler_ = std::move(handler); }
+  void showWelcome();
+
   LogoController::Compatibility compatibility() const { return compatibility_; }
   // Why the logo cannot be controlled, as the status line says it; none when it can.
   static std::optional<std::string> unavailableReason(LogoController::Compatibility compatibility);
@@ -86,6 +91,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   std::shared_ptr<void> powerObserver_;
   std::unique_ptr<HotKeyRegistration> hotKey_;
   std::function<void()> refreshUIHandler_;
+  std::function<void()> welcomeHandler_;
   bool welcomeShown_ = false;
   bool uninstalling_ = false;
   LogoController::Compatibility compatibility_ = LogoController::Compatibility::ok;

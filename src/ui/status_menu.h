@@ -36,7 +36,7 @@ class StatusMenu : public QObject {
   // Brightness levels the native menu offers in place of the slider.
   static const std::vector<double>& brightnessLevels();
 
- signals:
+ Q_SIGNALS:
   void aboutRequested();
   void quitRequested();
 

@@ -11,6 +11,7 @@
 #include "platform/feed_fetcher.h"
 #include "platform/platform.h"
 #include "updates/update_check.h"
+#include "updates/updater.h"
 
 // Where the updater shows itself; the interface layer implements it.
 class UpdateUserDriver {
@@ -23,7 +24,7 @@ class UpdateUserDriver {
   virtual void remindGently(const AppcastItem& update) = 0;
 };
 
-class Updates {
+class Updates : public Updater {
  public:
   struct Configuration {
     std::string feedURL;  // empty: this build does not look for updates itself
@@ -58,8 +59,8 @@ class Updates {
 
   bool hasFeed() const { return !configuration_.feedURL.empty(); }
   // Off, whatever is stored, in a build without a feed.
-  bool automaticallyChecksForUpdates() const;
-  void setAutomaticallyChecksForUpdates(bool on);
+  bool automaticallyChecksForUpdates() const override;
+  void setAutomaticallyChecksForUpdates(bool on) override;
 
   // Found releases of scheduled checks are reminders, never windows that take the focus.
   static constexpr bool supportsGentleScheduledUpdateReminders() { return true; }

@@ -49,3 +49,28 @@ bool XvfbServer::activateWindowOf(std::uint32_t pid) {
   std::free(xcb_get_input_focus_reply(client_, xcb_get_input_focus(client_), nullptr));
   return !xcb_connection_has_error(client_);
 }
+
+std::vector<std::string> XvfbServer::shownWindowTitles() {
+  std::vector<std::string> titles;
+  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(client_)).data->root;
+  auto* tree = xcb_query_tree_reply(client_, xcb_query_tree(client_, root), nullptr);
+  if (!tree) return titles;
+  const xcb_window_t* children = xcb_query_tree_children(tree);
+  for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+    auto* attributes =
+        xcb_get_window_attributes_reply(client_, xcb_get_window_attributes(client_, children[i]), nullptr);
+    bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    if (!viewable) continue;
+    auto* name = xcb_get_property_reply(
+        client_, xcb_get_property(client_, 0, children[i], atom("_NET_WM_NAME"), atom("UTF8_STRING"), 0, 256),
+        nullptr);
+    if (name) {
+      titles.emplace_back(static_cast<const char*>(xcb_get_property_value(name)),
+                          xcb_get_property_value_length(name));
+      std::free(name);
+    }
+  }
+  std::free(tree);
+  return titles;
+}

@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 struct xcb_connection_t;
 
@@ -17,6 +19,9 @@ class XvfbServer {
   bool started() const { return !display_.isEmpty(); }
   // ":N"
   const QString& display() const { return display_; }
+
+  // The titles of the top-level windows shown now.
+  std::vector<std::string> shownWindowTitles();
 
   // Creates a window whose _NET_WM_PID is `pid` and makes it the root's _NET_ACTIVE_WINDOW.
   bool activateWindowOf(std::uint32_t pid);

@@ -5,9 +5,8 @@
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QButtonGroup>
-#include <QAbstractButton>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QSlider>
 #include <QWidgetAction>

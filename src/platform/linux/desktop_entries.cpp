@@ -1,9 +1,11 @@
 #include "platform/linux/desktop_entries.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <system_error>
 
@@ -124,6 +126,48 @@ std::optional<std::string> DesktopEntries::name(const std::string& desktopFile) 
   auto plain = entry->values.find("Name");
   if (plain == entry->values.end() || plain->second.empty()) return std::nullopt;
   return plain->second;
+}
+
+std::optional<std::string> DesktopEntries::value(const std::string& desktopFile, const std::string& key) {
+  auto entry = readEntry(desktopFile);
+  if (!entry) return std::nullopt;
+  auto found = entry->values.find(key);
+  if (found == entry->values.end()) return std::nullopt;
+  return found->second;
+}
+
+std::vector<std::pair<std::string, std::string>> DesktopEntries::all() const {
+  std::vector<std::pair<std::string, std::string>> found;
+  std::set<std::string> seen;
+  for (const auto& dir : applicationDirs_) {
+    std::error_code error;
+    fs::recursive_directory_iterator files(dir, fs::directory_options::skip_permission_denied, error);
+    if (error) continue;
+    for (const auto& file : files) {
+      if (!isFile(file.path()) || file.path().extension() != ".desktop") continue;
+      auto id = idFor(file.path().string());
+      if (id && seen.insert(*id).second) found.emplace_back(*id, file.path().string());
+    }
+  }
+  return found;
+}
+
+std::optional<std::string> DesktopEntries::idFor(const std::string& desktopFile) const {
+  const std::string suffix = ".desktop";
+  fs::path file = fs::path(desktopFile).lexically_normal();
+  std::string name = file.filename().string();
+  if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return std::nullopt;
+  std::string id = name;
+  for (const auto& dir : applicationDirs_) {
+    auto relative = file.lexically_relative(fs::path(dir).lexically_normal());
+    if (relative.empty() || *relative.begin() == "..") continue;
+    id = relative.generic_string();
+    std::replace(id.begin(), id.end(), '/', '-');
+    break;
+  }
+  id.resize(id.size() - suffix.size());
+  return id;
 }
 
 std::string DesktopEntries::displayName(const std::string& file) {

@@ -20,6 +20,14 @@ class DesktopEntries {
   static std::optional<std::string> name(const std::string& desktopFile);
   // The entry's name, else the file name without ".desktop".
   static std::string displayName(const std::string& file);
+  // A key of the entry's [Desktop Entry] group, as written; none when the file or key is missing.
+  static std::optional<std::string> value(const std::string& desktopFile, const std::string& key);
+
+  // Every installed entry as (application ID, file), the first directory holding an ID winning.
+  std::vector<std::pair<std::string, std::string>> all() const;
+  // The application ID of a .desktop file: its path below one of the application directories with
+  // "/" turned into "-", else its file name, without ".desktop"; none for a file of another kind.
+  std::optional<std::string> idFor(const std::string& desktopFile) const;
 
  private:
   std::vector<std::string> applicationDirs_;

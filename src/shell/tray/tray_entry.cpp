@@ -2,13 +2,18 @@
 // application launch.
 #include <QApplication>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/app_delegate.h"
 #include "shell/application_shell.h"
 #include "shell/tray_module.h"
 #include "ui/application_icon.h"
+#include "ui/desktop_window_services.h"
+#include "ui/emblem_icon.h"
 #include "ui/tray_application.h"
 #include "ui/update_dialog.h"
+#include "ui/windows_controller.h"
 #include "updates/updates.h"
 
 namespace {
@@ -18,24 +23,49 @@ class TrayFace : public ApplicationShell::Face {
   explicit TrayFace(Platform& platform) : platform_(platform) {}
 
   void willLaunch(AppDelegate& delegate) override {
+    // The shell's desktop doors make the updater before the face and keep it for the application's
+    // life; the windows show and store its flag.
+    updates_ = Updates::shared().lock().get();
+    services_ = std::make_unique<DesktopWindowServices>(*updates_, [&delegate] { delegate.updateHotKey(); });
+    windows_ = std::make_unique<WindowsController>(delegate, platform_, services_->services);
     MenuCommands commands;
     // The updater shows its outcomes in its own window from now on; reminders stay notifications.
-    if (auto updates = Updates::shared().lock()) {
-      updateDialog_ =
-          std::make_unique<UpdateDialog>(updates->userDriver(), updates->configuration().displayVersion);
-      updates->setUserDriver(*updateDialog_);
-      commands.checkForUpdates = [] {
-        if (auto shared = Updates::shared().lock()) shared->checkForUpdates();
-      };
-    }
+    updateDialog_ =
+        std::make_unique<UpdateDialog>(updates_->userDriver(), updates_->configuration().displayVersion);
+    updates_->setUserDriver(*updateDialog_);
+    commands.checkForUpdates = [updates = updates_] { updates->checkForUpdates(); };
+    commands.showSettings = [windows = windows_.get()](const std::optional<std::string>& tab) {
+      windows->showSettings(tab ? tabNamed(*tab) : std::nullopt);
+    };
+    commands.reloadSettings = [windows = windows_.get()] { windows->refresh(); };
     tray_ = std::make_unique<TrayApplication>(delegate, platform_, commands);
     delegate.setRefreshUIHandler([tray = tray_.get()] { tray->refreshUI(); });
+    delegate.setWelcomeHandler([this] { showWelcome(); });
     tray_->createStatusItem();
   }
   void didLaunch(AppDelegate&) override { tray_->launchFinished(); }
 
  private:
+  static std::optional<SettingsTab> tabNamed(const std::string& name) {
+    for (auto tab : kSettingsTabs) {
+      if (rawValue(tab) == name) return tab;
+    }
+    return std::nullopt;
+  }
+
+  void showWelcome() {
+    windows_->showWelcome(
+        {ApplicationIcon::icon(), EmblemIcon::menuBarIcon(true, false), [tray = tray_.get()] {
+           QPoint near = tray->statusItem() ? tray->statusItem()->geometry().center() : QPoint();
+           tray->statusItemClicked(false, near);
+         }});
+  }
+
   Platform& platform_;
+  Updates* updates_ = nullptr;
+  // Declared before the tray, which calls into them, so they outlive it.
+  std::unique_ptr<DesktopWindowServices> services_;
+  std::unique_ptr<WindowsController> windows_;
   std::unique_ptr<UpdateDialog> updateDialog_;
   std::unique_ptr<TrayApplication> tray_;
 };

@@ -1,0 +1,37 @@
+// The "Add App…" chooser: the installed applications with icon and name, a search field, several
+// at once, and a way to pick a .desktop file by path. It gives desktop file ids in the order the
+// user chose them.
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <string>
+#include <vector>
+
+#include "platform/installed_applications.h"
+
+class AppChooser : public QDialog {
+ public:
+  AppChooser(InstalledApplications& apps, QWidget* parent = nullptr);
+
+  // The ids chosen, in the order chosen; empty when cancelled.
+  std::vector<std::string> chosen() const { return chosen_; }
+  // Shows the chooser modally and gives what was chosen.
+  static std::vector<std::string> choose(InstalledApplications& apps, QWidget* parent);
+
+  // Picks .desktop files by path; those without an application id are left out.
+  void addFiles(const QStringList& paths);
+
+ private:
+  void filter(const QString& text);
+  void trackSelection();
+  void chooseFiles();
+
+  InstalledApplications& apps_;
+  QLineEdit* search_;
+  QListWidget* list_;
+  QPushButton* add_;
+  std::vector<std::string> chosen_;
+};

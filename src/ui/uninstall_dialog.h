@@ -1,0 +1,15 @@
+// The settings window's uninstall: asks first, uninstalls, reports what was left, then quits.
+#pragma once
+
+#include <QWidget>
+
+#include "app/app_delegate.h"
+#include "platform/alert_sound.h"
+#include "platform/platform.h"
+
+namespace UninstallDialog {
+
+// Without the application's bundle it only sounds the alert.
+void confirmUninstall(AppDelegate& app, Platform& platform, AlertSound& alertSound, QWidget* parent);
+
+}  // namespace UninstallDialog

@@ -1,0 +1,81 @@
+#include "ui/welcome_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+
+#include "ui/widget_lookup.h"
+#include "unit/windows/settings_fixture.h"
+
+namespace {
+
+using namespace WidgetLookup;
+using Compatibility = LogoController::Compatibility;
+
+class WelcomeWindowTest : public ::testing::Test, protected LaunchedApplication {
+ protected:
+  void open(Compatibility compatibility) {
+    model = std::make_unique<WelcomeModel>(fake.platform, window.services, compatibility);
+    welcome = std::make_unique<WelcomeWindow>(
+        *model, fake.clock, WelcomeWindow::Actions{[this] { ++menus; }, [this] { ++quits; }}, QIcon(),
+        QIcon());
+    welcome->present();
+    settle();
+  }
+
+  std::unique_ptr<WelcomeModel> model;
+  std::unique_ptr<WelcomeWindow> welcome;
+  int menus = 0;
+  int quits = 0;
+};
+
+TEST_F(WelcomeWindowTest, ReturnOpensTheMenuAMomentAfterTheWindowCloses) {
+  open(Compatibility::ok);
+  EXPECT_EQ(welcome->windowTitle(), "Welcome to Halomark");
+  EXPECT_TRUE(one<QLabel>(welcome.get(), "Your Mac's logo is supported."));
+  EXPECT_TRUE(one<QPushButton>(welcome.get(), "Done"));
+  EXPECT_FALSE(one<QPushButton>(welcome.get(), "Quit Halomark"));
+  QTest::keyClick(welcome.get(), Qt::Key_Return);
+  EXPECT_FALSE(welcome->isVisible());
+  fake.clock.advance(0.29);
+  EXPECT_EQ(menus, 0);
+  fake.clock.advance(0.02);
+  EXPECT_EQ(menus, 1);
+}
+
+TEST_F(WelcomeWindowTest, EscapeClosesWithoutOpeningTheMenu) {
+  open(Compatibility::ok);
+  QTest::keyClick(welcome.get(), Qt::Key_Escape);
+  EXPECT_FALSE(welcome->isVisible());
+  fake.clock.advance(1);
+  EXPECT_EQ(menus, 0);
+}
+
+TEST_F(WelcomeWindowTest, AnIncompatibleMachineGetsTheReasonQuitAndOK) {
+  open(Compatibility::noLogoHardware);
+  EXPECT_TRUE(one<QLabel>(
+      welcome.get(), "This Mac doesn't have an illuminated logo, so Halomark has nothing to control here."));
+  EXPECT_FALSE(one<QPushButton>(welcome.get(), "Show Halomark's Menu"));
+  one<QPushButton>(welcome.get(), "Quit Halomark")->click();
+  EXPECT_EQ(quits, 1);
+  QTest::keyClick(welcome.get(), Qt::Key_Return);
+  EXPECT_FALSE(welcome->isVisible());
+  EXPECT_EQ(menus, 0);
+}
+
+TEST_F(WelcomeWindowTest, SwitchesWriteThroughAndARefusalSpringsBack) {
+  fake.loginItems.failure = "read-only";
+  open(Compatibility::ok);
+  auto* login = one<QCheckBox>(welcome.get(), "Launch Halomark at login");
+  auto* updates = one<QCheckBox>(welcome.get(), "Check for updates automatically");
+  ASSERT_TRUE(login && updates);
+  EXPECT_TRUE(updates->isChecked());
+  login->click();
+  EXPECT_EQ(window.alertSound.beeps, 1);
+  EXPECT_FALSE(login->isChecked());
+  updates->click();
+  EXPECT_FALSE(window.updater.automatic);
+}
+
+}  // namespace
