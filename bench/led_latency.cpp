@@ -116,7 +116,7 @@ void measureIdle(const char* name, const LedFixture& fixture, const Setting& set
 
 int main() {
   ensureCoreApplication();
-  LedFixture fixture(ScratchDirectory::memoryBase());
+  LedFixture fixture(TempTree::memoryBase());
   fixture.addLed(kLight, 255, 0);
   fixture.addBacklight("intel_backlight", "raw", 1000, 500);
 

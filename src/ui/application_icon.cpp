@@ -1,9 +1,9 @@
 #include "ui/application_icon.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 
+#include "ui/drawn_icon_engine.h"
 #include "ui/eclipse_icon.h"
 
 namespace ApplicationIcon {
@@ -24,23 +24,11 @@ void paint(QPainter& painter, const QRectF& square) {
   painter.restore();
 }
 
-class Engine : public QIconEngine {
+class Engine : public DrawnIconEngine {
  public:
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
     double side = std::min(rect.width(), rect.height());
     ApplicationIcon::paint(*painter, QRectF(rect.x(), rect.y(), side, side));
-  }
-  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    return scaledPixmap(size, mode, state, 1.0);
-  }
-  // `size` is in device pixels; the drawing is laid out in points (device pixels / scale).
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-    QPixmap pixmap(size);
-    pixmap.setDevicePixelRatio(scale);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
-    return pixmap;
   }
   QIconEngine* clone() const override { return new Engine; }
 };

@@ -1,11 +1,11 @@
 #include "ui/emblem_icon.h"
 
 #include <QGuiApplication>
-#include <QIconEngine>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 
+#include "ui/drawn_icon_engine.h"
 #include "ui/eclipse_icon.h"
 
 namespace EmblemIcon {
@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kLineWidth = 1.45;
 
-class Engine : public QIconEngine {
+class Engine : public DrawnIconEngine {
  public:
   Engine(bool lit, bool attention, QColor color) : lit_(lit), attention_(attention), color_(color) {}
 
@@ -27,18 +27,6 @@ class Engine : public QIconEngine {
     if (mode == QIcon::Disabled) color.setAlphaF(color.alphaF() * 0.5);
     EmblemIcon::paint(*painter, lit_, attention_, color);
     painter->restore();
-  }
-  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    return scaledPixmap(size, mode, state, 1.0);
-  }
-  // `size` is in device pixels; the drawing is laid out in points (device pixels / scale).
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-    QPixmap pixmap(size);
-    pixmap.setDevicePixelRatio(scale);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    paint(&painter, QRect(QPoint(0, 0), (QSizeF(size) / scale).toSize()), mode, state);
-    return pixmap;
   }
   QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
   QIconEngine* clone() const override { return new Engine(lit_, attention_, color_); }

@@ -5,11 +5,11 @@
 #include <QProcess>
 
 #include "dbusmock_bus.h"
+#include "fakes/temp_tree.h"
 #include "platform/linux/app_instances_linux.h"
 #include "platform/linux/instance_guard_linux.h"
 #include "platform/linux/notification_center_linux.h"
 #include "prefs/app_identifier.h"
-#include "scratch_directory.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ TEST(LinuxNotificationCenterTest, WithoutABusNothingIsPostedOrObserved) {
   EXPECT_FALSE(center.observe(kSignal, [](const PlistDictionary&) {}));
   EXPECT_FALSE(center.canDeliver());
   center.post(kSignal, std::map<std::string, std::string>{{"action", "start"}});
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxInstanceGuard guard(scratch / "application.lock");
   LinuxAppInstances instances(guard, DBusBuses(unreachable, unreachable));
   EXPECT_FALSE(instances.isRunning(kAppIdentifier));
@@ -110,7 +110,7 @@ TEST(LinuxNotificationCenterTest, WithoutABusNothingIsPostedOrObserved) {
 TEST(LinuxAppInstancesTest, TheNameMakesASingleInstance) {
   DBusMockBus bus;
   ASSERT_TRUE(bus.started());
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxInstanceGuard firstGuard(scratch / "application.lock"), secondGuard(scratch / "application.lock");
   LinuxAppInstances first(firstGuard, bus.buses());
   LinuxAppInstances second(secondGuard, otherProcess(bus));
@@ -139,7 +139,7 @@ TEST(LinuxAppInstancesTest, QuitRequestTerminatesTheOwnerPolitely) {
                                    bus.address(), kAppIdentifier});
   ASSERT_TRUE(owner.waitForStarted(5000));
   // An instance of a build without the guard is known by its name alone.
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxInstanceGuard guard(scratch / "application.lock");
   LinuxAppInstances instances(guard, bus.buses());
   ASSERT_TRUE(waitUntil([&] { return instances.isRunning(kAppIdentifier); }, 10));

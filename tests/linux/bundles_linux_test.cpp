@@ -230,9 +230,9 @@ TEST_F(LinuxBundlesTest, WithoutABusOpenApplicationCompletesOnceTheGuardIsReady)
   std::string guardPath = scratch / "run/application.lock";
   std::string script = kGuardedApplication;
   script.replace(script.find("$GUARD"), 6, guardPath);
-  ScratchDirectory::write(guarded + "/Contents/Info.plist", kSlowInfoPlist);
-  ScratchDirectory::write(guarded + "/Contents/MacOS/Slow", script);
-  ScratchDirectory::write(guardPath, "");
+  TempTree::write(guarded + "/Contents/Info.plist", kSlowInfoPlist);
+  TempTree::write(guarded + "/Contents/MacOS/Slow", script);
+  TempTree::write(guardPath, "");
   ::chmod((guarded + "/Contents/MacOS/Slow").c_str(), 0755);
 
   LinuxInstanceGuard guard(guardPath);

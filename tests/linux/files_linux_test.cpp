@@ -76,21 +76,21 @@ TEST(LinuxFiles, FailuresReturnTextAndLeaveTheFileAsItWas) {
 
 // Leaves `path` as a writer that died half way would: a temporary file last changed a minute ago.
 std::string leftover(const std::string& path) {
-  ScratchDirectory::write(path, "half a copy");
+  TempTree::write(path, "half a copy");
   struct timespec times[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
   ::utimensat(AT_FDCWD, path.c_str(), times, 0);
   return path;
 }
 
 TEST(LinuxFiles, TemporaryFilesOfDeadWritersAreRemovedAndThoseOfLiveOnesKept) {
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxFiles files;
   auto dead = leftover(scratch / ".settings.json.4242-123456-0.tmp");
   auto deadToo = leftover(scratch / ".settings.json.99-1-17.tmp");
   auto live = leftover(scratch / ".settings.json.4243-123456-0.tmp");
   int writer = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(::flock(writer, LOCK_EX), 0) << "a writer still at work holds the lock on its file";
-  ScratchDirectory::write(scratch / ".settings.json.4244-1-0.tmp", "just created, not locked yet");
+  TempTree::write(scratch / ".settings.json.4244-1-0.tmp", "just created, not locked yet");
   auto otherFile = leftover(scratch / ".other.json.4242-123456-0.tmp");
   auto notOurs = leftover(scratch / ".settings.json.backup.tmp");
 

@@ -13,10 +13,10 @@
 
 #include "dbusmock_bus.h"
 #include "fakes/fake_instance_guard.h"
+#include "fakes/temp_tree.h"
 #include "platform/linux/app_instances_linux.h"
 #include "platform/linux/instance_guard_linux.h"
 #include "prefs/app_identifier.h"
-#include "scratch_directory.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ pid_t holdInChild(const std::string& path) {
 }
 
 TEST(LinuxInstanceGuardTest, OneHolderNamedOnceReadyAndReleasedWhenItEnds) {
-  ScratchDirectory scratch;
+  TempTree scratch;
   const std::string path = scratch / "run/halomark/application.lock";
   LinuxInstanceGuard observer(path);
   EXPECT_FALSE(observer.holder()) << "no file yet";
@@ -72,10 +72,10 @@ TEST(LinuxInstanceGuardTest, OneHolderNamedOnceReadyAndReleasedWhenItEnds) {
 }
 
 TEST(LinuxInstanceGuardTest, ALookAtTheGuardDoesNotKeepAnApplicationOut) {
-  ScratchDirectory scratch;
+  TempTree scratch;
   const std::string path = scratch / "application.lock";
   LinuxInstanceGuard(path).holder();
-  ScratchDirectory::write(path, "");
+  TempTree::write(path, "");
   // Someone looking holds a shared lock for a moment while the application starts.
   int look = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(::flock(look, LOCK_SH), 0);
@@ -90,7 +90,7 @@ TEST(LinuxInstanceGuardTest, ALookAtTheGuardDoesNotKeepAnApplicationOut) {
 
 TEST(LinuxAppInstancesTest, WithoutABusTheGuardIsTheRunningInstance) {
   ensureCoreApplication();
-  ScratchDirectory scratch;
+  TempTree scratch;
   const std::string path = scratch / "application.lock";
   LinuxInstanceGuard tool(path);
   LinuxAppInstances instances(tool, noBus(), 2);

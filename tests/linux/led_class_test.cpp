@@ -21,7 +21,7 @@ TEST(LedClassTest, ListsLightsByNameWithTheirRangeAndWhetherTheyAreALogo) {
   fixture.addLed("input3::capslock", 1, 0);
   fixture.addLed("dell::kbd_backlight", 2, 1);
   fixture.addLed("broken::no_range", 0, 0);
-  ScratchDirectory::write(fixture.led("junk::unreadable") + "/brightness", "1\n");
+  TempTree::write(fixture.led("junk::unreadable") + "/brightness", "1\n");
 
   auto lights = LedClass::list(fixture.sys());
   EXPECT_EQ(names(lights),
@@ -65,7 +65,7 @@ TEST(LedClassTest, ReadsTheActiveTrigger) {
   LedFixture fixture;
   fixture.addLed("x::kbd_backlight", 3, 1, "none [timer] heartbeat");
   EXPECT_EQ(LedClass::activeTrigger(fixture.sys(), "x::kbd_backlight"), "timer");
-  ScratchDirectory::write(fixture.led("x::kbd_backlight") + "/trigger", "none timer\n");
+  TempTree::write(fixture.led("x::kbd_backlight") + "/trigger", "none timer\n");
   EXPECT_EQ(LedClass::activeTrigger(fixture.sys(), "x::kbd_backlight"), std::nullopt);
 }
 

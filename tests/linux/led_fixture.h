@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "linux/scratch_directory.h"
+#include "fakes/temp_tree.h"
 #include "platform/linux/sysfs_read.h"
 
 class LedFixture {
@@ -18,24 +18,24 @@ class LedFixture {
 
   void addLed(const std::string& name, long long maxBrightness, long long brightness,
               const std::string& triggers = "[none] timer pattern") const {
-    ScratchDirectory::write(led(name) + "/max_brightness", std::to_string(maxBrightness) + "\n");
-    ScratchDirectory::write(led(name) + "/brightness", std::to_string(brightness) + "\n");
-    ScratchDirectory::write(led(name) + "/trigger", triggers + "\n");
+    TempTree::write(led(name) + "/max_brightness", std::to_string(maxBrightness) + "\n");
+    TempTree::write(led(name) + "/brightness", std::to_string(brightness) + "\n");
+    TempTree::write(led(name) + "/trigger", triggers + "\n");
   }
   void addBacklight(const std::string& name, const std::string& type, long long maxBrightness,
                     long long brightness) const {
     std::string dir = sys() + "/class/backlight/" + name;
-    ScratchDirectory::write(dir + "/type", type + "\n");
-    ScratchDirectory::write(dir + "/max_brightness", std::to_string(maxBrightness) + "\n");
+    TempTree::write(dir + "/type", type + "\n");
+    TempTree::write(dir + "/max_brightness", std::to_string(maxBrightness) + "\n");
     setBacklight(name, brightness);
   }
   void setBacklight(const std::string& name, long long brightness) const {
     std::string dir = sys() + "/class/backlight/" + name;
-    ScratchDirectory::write(dir + "/brightness", std::to_string(brightness) + "\n");
-    ScratchDirectory::write(dir + "/actual_brightness", std::to_string(brightness) + "\n");
+    TempTree::write(dir + "/brightness", std::to_string(brightness) + "\n");
+    TempTree::write(dir + "/actual_brightness", std::to_string(brightness) + "\n");
   }
   void setBrightness(const std::string& name, long long brightness) const {
-    ScratchDirectory::write(led(name) + "/brightness", std::to_string(brightness) + "\n");
+    TempTree::write(led(name) + "/brightness", std::to_string(brightness) + "\n");
   }
   long long brightness(const std::string& name) const {
     return Sysfs::readInteger(led(name) + "/brightness").value_or(-1);
@@ -54,5 +54,5 @@ class LedFixture {
   }
 
  private:
-  ScratchDirectory scratch_;
+  TempTree scratch_;
 };

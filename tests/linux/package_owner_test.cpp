@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "linux/scratch_directory.h"
+#include "fakes/temp_tree.h"
 #include "platform/linux/bundles_linux.h"
 #include "platform/linux/process_info_linux.h"
 
@@ -20,8 +20,8 @@ TEST(PackageOwnerTest, NamesTheOwningPackageOfASystemFileAndNoneForOthers) {
   EXPECT_EQ(PackageOwner::of("/usr/bin/dpkg-quer*"), std::nullopt);
   EXPECT_EQ(PackageOwner::of("usr/bin/dpkg-query"), std::nullopt);
 
-  ScratchDirectory scratch;
-  ScratchDirectory::write(scratch / "mine", "mine");
+  TempTree scratch;
+  TempTree::write(scratch / "mine", "mine");
   EXPECT_EQ(PackageOwner::of(scratch / "mine"), std::nullopt);
 
   EXPECT_EQ(PackageOwner::of("/usr/bin/dpkg-query", "/nonexistent/dpkg-query"), std::nullopt)
@@ -33,7 +33,7 @@ TEST(PackageOwnerTest, ABundleIsJudgedByItsRealFolder) {
   char* argv[2] = {program, nullptr};
   LinuxProcessInfo process{1, argv};
   LinuxBundles bundles(process);
-  ScratchDirectory scratch;
+  TempTree scratch;
   // A link to a packaged folder counts as the folder itself; a folder of the user's is no package's.
   const std::string link = scratch / "Linked.app";
   fs::create_directory_symlink("/usr/share/doc/dpkg", link);

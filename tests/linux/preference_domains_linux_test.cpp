@@ -63,7 +63,7 @@ TEST_F(LinuxPreferenceDomainsTest, AnUnchangedFileIsReadOnce) {
   LinuxPreferenceDomains writer(directory);
   writer.setValue("d", "setting", "off");
   EXPECT_EQ(prefs.value("d", "setting"), PlistValue("off"));
-  ScratchDirectory::write(fileOf("d"), "{\"setting\": \"on!\"}");
+  TempTree::write(fileOf("d"), "{\"setting\": \"on!\"}");
   EXPECT_EQ(prefs.value("d", "setting"), PlistValue("on!")) << "an edit in place at once is seen";
 
   // Contents swapped behind the cache's back with size and time put back as they were: a file that
@@ -74,7 +74,7 @@ TEST_F(LinuxPreferenceDomainsTest, AnUnchangedFileIsReadOnce) {
                            {before.st_mtim.tv_sec - 10, before.st_mtim.tv_nsec}};
   ASSERT_EQ(::utimensat(AT_FDCWD, fileOf("d").c_str(), old, 0), 0);
   EXPECT_EQ(prefs.value("d", "setting"), PlistValue("on!"));
-  ScratchDirectory::write(fileOf("d"), "{\"setting\": \"NO!\"}");
+  TempTree::write(fileOf("d"), "{\"setting\": \"NO!\"}");
   ASSERT_EQ(::utimensat(AT_FDCWD, fileOf("d").c_str(), old, 0), 0);
   EXPECT_EQ(prefs.value("d", "setting"), PlistValue("on!"));
   EXPECT_EQ(prefs.value("d", "other"), std::nullopt);
@@ -200,7 +200,7 @@ TEST_F(LinuxPreferenceDomainsTest, AFolderThatCannotBeReachedIsAFailureNotACrash
 
 TEST_F(LinuxPreferenceDomainsTest, ALinkedFileStaysALinkAndItsTargetIsWritten) {
   std::string target = scratch / "dotfiles/d.json";
-  ScratchDirectory::write(target, "{\"kept\": 1}");
+  TempTree::write(target, "{\"kept\": 1}");
   fs::create_directories(directory);
   fs::create_symlink("../../dotfiles/d.json", fileOf("d"));
   prefs.setValue("d", "setting", "off");
@@ -210,20 +210,20 @@ TEST_F(LinuxPreferenceDomainsTest, ALinkedFileStaysALinkAndItsTargetIsWritten) {
             (PlistDictionary{{"kept", 1}, {"setting", "off"}}));
 
   // A broken target is kept aside beside it, and the link still names the new file.
-  ScratchDirectory::write(target, "{broken");
+  TempTree::write(target, "{broken");
   prefs.setValue("d", "setting", "fixed");
   EXPECT_TRUE(fs::is_symlink(fileOf("d")));
-  EXPECT_EQ(ScratchDirectory::read(target + ".corrupt"), "{broken");
+  EXPECT_EQ(TempTree::read(target + ".corrupt"), "{broken");
   EXPECT_EQ(LinuxPreferenceDomains(directory).domain("d"), (PlistDictionary{{"setting", "fixed"}}));
 }
 
 TEST_F(LinuxPreferenceDomainsTest, AFileOverAMegabyteCountsAsBrokenAndNoneIsWritten) {
   const std::string huge = "{\"a\": \"" + std::string(1 << 20, 'x') + "\"}";
-  ScratchDirectory::write(fileOf("d"), huge);
+  TempTree::write(fileOf("d"), huge);
   EXPECT_FALSE(prefs.value("d", "a"));
   prefs.setValue("d", "setting", "off");
   EXPECT_TRUE(prefs.synchronize());
-  EXPECT_EQ(ScratchDirectory::read(fileOf("d") + ".corrupt"), huge);
+  EXPECT_EQ(TempTree::read(fileOf("d") + ".corrupt"), huge);
   EXPECT_EQ(prefs.domain("d"), (PlistDictionary{{"setting", "off"}}));
 
   prefs.setValue("d", "a", std::string(1 << 20, 'x'));

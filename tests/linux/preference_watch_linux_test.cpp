@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "dbusmock_bus.h"
+#include "fakes/temp_tree.h"
 #include "platform/linux/preference_domains_linux.h"
-#include "scratch_directory.h"
 
 namespace {
 
 TEST(LinuxPreferenceWatchTest, ReportsChangesOfItsDomainFromAnyWriter) {
   ensureCoreApplication();
-  ScratchDirectory scratch;
+  TempTree scratch;
   const std::string directory = scratch / "config/halomark";
   LinuxPreferenceWatch watch(directory);
   int changes = 0;
@@ -33,7 +33,7 @@ TEST(LinuxPreferenceWatchTest, ReportsChangesOfItsDomainFromAnyWriter) {
   ASSERT_TRUE(waitUntil([&] { return changes > seen; }, 5)) << "a file renamed into place";
   seen = changes;
 
-  ScratchDirectory::write(directory + "/app.example.json", "{\"setting\": \"edited by hand\"}");
+  TempTree::write(directory + "/app.example.json", "{\"setting\": \"edited by hand\"}");
   EXPECT_TRUE(waitUntil([&] { return changes > seen; }, 5)) << "an edit in place";
 }
 

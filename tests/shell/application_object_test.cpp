@@ -3,8 +3,8 @@
 // effect, and unknown actions are refused.
 #include <gtest/gtest.h>
 
+#include "fakes/temp_tree.h"
 #include "linux/dbusmock_bus.h"
-#include "linux/scratch_directory.h"
 #include "platform/linux/app_instances_linux.h"
 #include "platform/linux/instance_guard_linux.h"
 #include "prefs/app_identifier.h"
@@ -21,7 +21,7 @@ TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
   auto connection = buses.session();
   ASSERT_TRUE(connection);
   ASSERT_TRUE(object.exportOn(*connection, kAppIdentifier));
-  ScratchDirectory scratch;
+  TempTree scratch;
   LinuxInstanceGuard guard(scratch / "application.lock");
   LinuxAppInstances instances(guard, bus.buses());
   ASSERT_TRUE(instances.claim(kAppIdentifier));
