@@ -6,13 +6,18 @@
 set(HALOMARK_PACKAGE_CONTACT "The Halomark developers <packages@halomark.invalid>"
     CACHE STRING "Maintainer named in the Debian package")
 set(HALOMARK_INSTALLED_EXECUTABLE lib/halomark/Halomark.app/Contents/MacOS/Halomark)
+set(HALOMARK_INSTALLED_TRAY_MODULE lib/halomark/Halomark.app/Contents/PlugIns/halomark_tray.so)
 set(HALOMARK_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/resources/packaging)
 set(HALOMARK_GENERATED_DOCS ${CMAKE_BINARY_DIR}/packaging)
 
-# Installed with the bundle's directory rather than as a target, so stripping is done here.
+# Installed with the bundle's directory rather than as targets, so stripping is done here: the
+# executable, and the tray module beside it (its dynamic symbols stay, since the executable opens it).
 install(CODE "if(CMAKE_INSTALL_DO_STRIP)
   execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
                   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${HALOMARK_INSTALLED_EXECUTABLE}\"
+                  COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded --remove-section=.comment --remove-section=.note
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${HALOMARK_INSTALLED_TRAY_MODULE}\"
                   COMMAND_ERROR_IS_FATAL ANY)
 endif()")
 
