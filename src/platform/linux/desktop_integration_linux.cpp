@@ -1,8 +1,5 @@
 #include "platform/linux/desktop_integration_linux.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -10,6 +7,7 @@
 #include "platform/linux/application_icon_files.h"
 #include "platform/linux/atomic_file.h"
 #include "platform/linux/desktop_entry_text.h"
+#include "platform/linux/sysfs_read.h"
 #include "platform/linux/user_directories.h"
 #include "prefs/app_identifier.h"
 
@@ -72,17 +70,8 @@ DesktopEntryText runnerPlugin() {
   return plugin;
 }
 
-std::optional<std::string> contentsOf(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  char buffer[4096];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<std::size_t>(n));
-  ::close(fd);
-  if (n < 0) return std::nullopt;
-  return bytes;
-}
+// The registration files and icons are small; a read that fails counts as no file.
+std::optional<std::string> contentsOf(const std::string& path) { return Sysfs::readFile(path); }
 
 std::optional<std::string> writeIfDifferent(const std::string& path, const std::string& contents) {
   if (contentsOf(path) == contents) return std::nullopt;
