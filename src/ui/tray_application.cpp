@@ -97,12 +97,14 @@ void TrayApplication::render() {
 void TrayApplication::activated(QSystemTrayIcon::ActivationReason reason) {
   QPoint near = QCursor::pos();
   switch (reason) {
+    // A tray reports a second click soon after the first as a double click instead: it is one more
+    // click (two quick Alt-clicks toggle twice; a click just after Escape opens the popup again).
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::Context:
+    case QSystemTrayIcon::DoubleClick:
       statusItemClicked(QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier), near);
       break;
     case QSystemTrayIcon::MiddleClick: statusItemClicked(true, near); break;
-    case QSystemTrayIcon::DoubleClick:
     case QSystemTrayIcon::Unknown: break;
   }
 }
