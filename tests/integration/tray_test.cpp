@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "integration/sandbox.h"
+#include "integration/screen_reader.h"
+#include "integration/status_notifier_watcher.h"
 #include "linux/xvfb_server.h"
 
 namespace {
@@ -28,7 +30,10 @@ class TrayTest : public ::testing::Test {
     sandbox.setEnvironment("DISPLAY", x.display().toStdString());
     sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
     ASSERT_EQ(sandbox.device({"create"}).status, 0);
-    if (accessible) startAccessibilityBus();
+    if (accessible) {
+      if (!ScreenReader::available()) GTEST_SKIP() << "needs at-spi2-core and python3-pyatspi";
+      ASSERT_TRUE(ScreenReader::start(sandbox));
+    }
     sandbox.spawn("/usr/bin/trayer",
                   {"--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
                    "--transparent", "false", "--SetDockType", "true", "--expand", "true"});
@@ -36,24 +41,6 @@ class TrayTest : public ::testing::Test {
     app = sandbox.spawnApp();
     // The item docks as a small window inside the tray.
     ASSERT_TRUE(Sandbox::waitUntil([&] { return icon().width > 0; }, 15)) << sandbox.output(app).err;
-  }
-
-  // As on a desktop with a screen reader: the accessibility bus is up before the application starts,
-  // and the application exposes its widgets on it.
-  void startAccessibilityBus() {
-    const char* launcher = "/usr/libexec/at-spi-bus-launcher";
-    if (!fs::exists(launcher) || !fs::exists("/usr/lib/python3/dist-packages/pyatspi"))
-      GTEST_SKIP() << "needs at-spi2-core and python3-pyatspi";
-    sandbox.setEnvironment("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-    sandbox.spawn(launcher, {});
-    ASSERT_TRUE(Sandbox::waitUntil(
-        [&] {
-          return sandbox
-                     .runProgram("/usr/bin/gdbus", {"call", "--session", "-d", "org.a11y.Bus", "-o",
-                                                    "/org/a11y/bus", "-m", "org.a11y.Bus.GetAddress"})
-                     .status == 0;
-        },
-        10));
   }
 
   std::vector<std::string> windows(const std::string& how, const std::string& name) {
@@ -168,24 +155,14 @@ class AccessibleTrayTest : public TrayTest {
 };
 
 TEST_F(AccessibleTrayTest, AScreenReaderSeesThePopupsSwitchAndCanPressIt) {
-  pid_t reader = sandbox.spawn("/usr/bin/python3", {HALOMARK_TEST_DATA "/atspi_switch.py"});
-  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(reader).out.find("listening") != std::string::npos; }, 10))
-      << sandbox.output(reader).err;
-  // The reader's interest reaches the application over the bus; a popup shown before it arrived
-  // goes unannounced, so close it and click again.
-  bool seen = false;
-  for (int attempt = 0; attempt < 3 && !seen; ++attempt) {
+  auto reader = ScreenReader::readAndPressSwitch(sandbox, [&](int attempt) {
     if (attempt) sandbox.runProgram("/usr/bin/xdotool", {"key", "Escape"});
     clickIcon();
-    seen = Sandbox::waitUntil([&] { return sandbox.output(reader).out.find("actions:") != std::string::npos; }, 5);
-  }
-  ASSERT_TRUE(seen) << sandbox.output(reader).out << sandbox.output(reader).err;
-  ASSERT_EQ(sandbox.wait(reader, 15), 0) << sandbox.output(reader).err;
-  std::string seenByReader = sandbox.output(reader).out;
-  for (const char* line : {"role: check box\n", "description: switch\n", "checked: True\n",
-                           "checked after press: False\n"})
-    EXPECT_NE(seenByReader.find(line), std::string::npos) << line << "not in:\n" << seenByReader;
-  EXPECT_NE(seenByReader.find("Press"), std::string::npos) << seenByReader;
+  });
+  ASSERT_EQ(reader.status, 0) << reader.out << reader.err;
+  for (const char* line :
+       {"role: check box\n", "description: switch\n", "checked: True\n", "actions: Press,Toggle\n", "checked after press: False\n"})
+    EXPECT_NE(reader.out.find(line), std::string::npos) << line << "not in:\n" << reader.out;
   EXPECT_EQ(mode(), 0) << "the accessible press turns the logo off";
 }
 
@@ -193,8 +170,7 @@ TEST_F(AccessibleTrayTest, AScreenReaderSeesThePopupsSwitchAndCanPressIt) {
 
 namespace {
 
-// A panel that speaks StatusNotifierItem, as far as the application can tell: a watcher on the
-// session bus that says a host is registered and records the items that register.
+// A panel that speaks StatusNotifierItem: its native menu, read and clicked over dbusmenu.
 class NativeMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -202,45 +178,13 @@ class NativeMenuTest : public ::testing::Test {
     sandbox.setEnvironment("DISPLAY", x.display().toStdString());
     sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
     ASSERT_EQ(sandbox.device({"create"}).status, 0);
-    sandbox.spawn("/usr/bin/python3", {"-m", "dbusmock", "org.kde.StatusNotifierWatcher",
-                                       "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher"});
-    ASSERT_TRUE(Sandbox::waitUntil(
-        [&] {
-          return mock("AddMethod",
-                      {"org.kde.StatusNotifierWatcher", "RegisterStatusNotifierItem", "s", "", ""});
-        },
-        10));
-    ASSERT_TRUE(
-        mock("AddProperty", {"org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered", "<true>"}));
+    ASSERT_TRUE(watcher.start());
     app = sandbox.spawnApp();
-    ASSERT_TRUE(Sandbox::waitUntil([&] { return !item().empty(); }, 15)) << sandbox.output(app).err;
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return !watcher.item().empty(); }, 15)) << sandbox.output(app).err;
   }
 
-  bool mock(const std::string& method, const std::vector<std::string>& arguments) {
-    std::vector<std::string> call{"call", "--session",
-                                  "-d",   "org.kde.StatusNotifierWatcher",
-                                  "-o",   "/StatusNotifierWatcher",
-                                  "-m",   "org.freedesktop.DBus.Mock." + method};
-    call.insert(call.end(), arguments.begin(), arguments.end());
-    return sandbox.runProgram("/usr/bin/gdbus", call).status == 0;
-  }
-  // The bus name the item registered with the watcher.
-  std::string item() {
-    std::vector<std::string> call{"call", "--session",
-                                  "-d",   "org.kde.StatusNotifierWatcher",
-                                  "-o",   "/StatusNotifierWatcher",
-                                  "-m",   "org.freedesktop.DBus.Mock.GetCalls"};
-    std::string calls = sandbox.runProgram("/usr/bin/gdbus", call).out;
-    std::smatch found;
-    if (!std::regex_search(calls, found, std::regex("RegisterStatusNotifierItem', \\[<'([^']+)'>")))
-      return {};
-    return found[1];
-  }
   std::string menu(const std::string& method, const std::vector<std::string>& arguments) {
-    std::vector<std::string> call{
-        "call", "--session", "-d", item(), "-o", "/MenuBar", "-m", "com.canonical.dbusmenu." + method, "--"};
-    call.insert(call.end(), arguments.begin(), arguments.end());
-    return sandbox.runProgram("/usr/bin/gdbus", call).out;
+    return watcher.callItem("/MenuBar", "com.canonical.dbusmenu." + method, arguments);
   }
   // The properties of the item labelled `label` in a GetLayout answer, and its id.
   static std::pair<int, std::string> entry(const std::string& layout, const std::string& label) {
@@ -253,6 +197,7 @@ class NativeMenuTest : public ::testing::Test {
 
   XvfbServer x{QStringLiteral("800x600x24")};
   Sandbox sandbox;
+  StatusNotifierWatcher watcher{sandbox};
   pid_t app = -1;
 };
 

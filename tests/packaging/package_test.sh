@@ -25,6 +25,7 @@ dpkg-deb -x "$deb" "$root"
 # Dependencies come from the libraries the program links.
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6core6* && $depends == *libc6* ]] || fail "Depends lacks the linked libraries: $depends"
+[[ $(dpkg-deb -f "$deb" Recommends) == qt6-wayland ]] || fail "Recommends lacks the Wayland plugin"
 
 # Errors, and warnings the package does not explain in its overrides, fail the package.
 lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || {
