@@ -34,13 +34,18 @@ class TrayTest : public ::testing::Test {
       if (!ScreenReader::available()) GTEST_SKIP() << "needs at-spi2-core and python3-pyatspi";
       ASSERT_TRUE(ScreenReader::start(sandbox));
     }
+    if (trayAfterApplication) return;
+    startTray();
+    app = sandbox.spawnApp();
+    // The item docks as a small window inside the tray.
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return icon().width > 0; }, 15)) << sandbox.output(app).err;
+  }
+
+  void startTray() {
     sandbox.spawn("/usr/bin/trayer",
                   {"--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
                    "--transparent", "false", "--SetDockType", "true", "--expand", "true"});
     ASSERT_TRUE(Sandbox::waitUntil([&] { return !windows("--classname", "panel").empty(); }, 10));
-    app = sandbox.spawnApp();
-    // The item docks as a small window inside the tray.
-    ASSERT_TRUE(Sandbox::waitUntil([&] { return icon().width > 0; }, 15)) << sandbox.output(app).err;
   }
 
   std::vector<std::string> windows(const std::string& how, const std::string& name) {
@@ -107,6 +112,7 @@ class TrayTest : public ::testing::Test {
   Sandbox sandbox;
   pid_t app = -1;
   bool accessible = false;
+  bool trayAfterApplication = false;
 };
 
 TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
@@ -144,6 +150,31 @@ TEST_F(TrayTest, AltClickAndMiddleClickToggleWithoutAPopupAndSoDoesTheHotKey) {
   EXPECT_FALSE(popup().has_value());
   sandbox.runProgram("/usr/bin/xdotool", {"key", "ctrl+alt+super+l"});
   EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << "hot key";
+}
+
+// At login the application may start before the panel.
+class LateTrayTest : public TrayTest {
+ protected:
+  void SetUp() override {
+    trayAfterApplication = true;
+    TrayTest::SetUp();
+  }
+};
+
+TEST_F(LateTrayTest, WithoutATrayTheApplicationSaysSoOnceKeepsRunningAndDocksWhenOneAppears) {
+  app = sandbox.spawnApp();
+  const std::string notice = "halomark: no system tray yet; the status item appears when the panel has one\n";
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(app).err.find(notice) != std::string::npos; }, 15))
+      << sandbox.output(app).err;
+  EXPECT_EQ(sandbox.run({"off"}).status, 0);
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << "the application works without a tray";
+
+  startTray();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return icon().width > 0; }, 15)) << sandbox.output(app).err;
+  clickIcon();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
+  std::string err = sandbox.output(app).err;
+  EXPECT_EQ(err.find(notice), err.rfind(notice)) << "said once: " << err;
 }
 
 class AccessibleTrayTest : public TrayTest {
