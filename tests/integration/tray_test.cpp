@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
@@ -30,11 +31,14 @@ class TrayTest : public ::testing::Test {
     sandbox.setEnvironment("DISPLAY", x.display().toStdString());
     sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
     ASSERT_EQ(sandbox.device({"create"}).status, 0);
+    // Past the first launch: a welcome window opening over the tray would close an open popup.
+    fs::create_directories(fs::path(sandbox.preferencesFile()).parent_path());
+    std::ofstream(sandbox.preferencesFile()) << R"({"welcomeShown": true})";
     if (accessible) {
       if (!ScreenReader::available()) GTEST_SKIP() << "needs at-spi2-core and python3-pyatspi";
       ASSERT_TRUE(ScreenReader::start(sandbox));
     }
-    if (trayAfterApplication) return;
+    if (testStartsThePanel) return;
     startTray();
     app = sandbox.spawnApp();
     // The item docks as a small window inside the tray.
@@ -112,7 +116,8 @@ class TrayTest : public ::testing::Test {
   Sandbox sandbox;
   pid_t app = -1;
   bool accessible = false;
-  bool trayAfterApplication = false;
+  // The test starts its panel itself (later, or another one than trayer).
+  bool testStartsThePanel = false;
 };
 
 TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
@@ -156,7 +161,7 @@ TEST_F(TrayTest, AltClickAndMiddleClickToggleWithoutAPopupAndSoDoesTheHotKey) {
 class LateTrayTest : public TrayTest {
  protected:
   void SetUp() override {
-    trayAfterApplication = true;
+    testStartsThePanel = true;
     TrayTest::SetUp();
   }
 };
@@ -175,6 +180,76 @@ TEST_F(LateTrayTest, WithoutATrayTheApplicationSaysSoOnceKeepsRunningAndDocksWhe
   EXPECT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
   std::string err = sandbox.output(app).err;
   EXPECT_EQ(err.find(notice), err.rfind(notice)) << "said once: " << err;
+}
+
+// A real StatusNotifierItem host from Debian: a standalone bar that shows registered items, runs
+// the watcher, and renders the item's exported menu itself.
+class StatusNotifierHostTest : public TrayTest {
+ protected:
+  void SetUp() override {
+    if (!installed("gtk-sni-tray-standalone")) GTEST_SKIP() << "needs haskell-gtk-sni-tray-utils";
+    testStartsThePanel = true;
+    TrayTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
+    // A light bar, so the item drawn in the palette's dark text colour shows on the screenshots.
+    sandbox.spawn("/usr/bin/gtk-sni-tray-standalone",
+                  {"--watcher", "--top", "--end", "--size", "28", "--color", "white"});
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return bar().width > 0; }, 10));
+    app = sandbox.spawnApp();
+    ASSERT_TRUE(Sandbox::waitUntil(
+        [&] {
+          return sandbox
+                     .runProgram("/usr/bin/gdbus",
+                                 {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o",
+                                  "/StatusNotifierWatcher", "-m", "org.freedesktop.DBus.Properties.Get",
+                                  "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems"})
+                     .out.find("<['") != std::string::npos;
+        },
+        15))
+        << sandbox.output(app).err;
+  }
+  Geometry bar() {
+    for (const auto& id : windows("--name", "gtk-sni-tray-standalone")) {
+      Geometry g = geometry(id);
+      if (g.height == 28 && g.width > 100) return g;
+    }
+    return {};
+  }
+  // The bar's own menu window, once it shows one.
+  bool barMenuShown() {
+    for (const auto& id : windows("--name", "gtk-sni-tray-standalone"))
+      if (geometry(id).height > 100) return true;
+    return false;
+  }
+  // The only item sits at the bar's end.
+  void clickItem(const char* button) {
+    Geometry g = bar();
+    click(g.x + g.width - 14, g.y + 14, {}, button);
+  }
+};
+
+TEST_F(StatusNotifierHostTest, APrimaryClickOpensTheFullPopupAndASecondaryOneTheHostsNativeMenu) {
+  // The bar shows the item a moment after it registered; a click on the empty bar does nothing.
+  bool opened = false;
+  for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
+    clickItem("1");
+    opened = Sandbox::waitUntil([&] { return popup().has_value(); }, 1);
+  }
+  ASSERT_TRUE(opened) << sandbox.output(app).err;
+  Geometry menu = *popup();
+  EXPECT_GE(menu.x, 0);
+  EXPECT_LE(menu.x + menu.width, 800) << "the popup stays on the screen";
+  click(menu.x + 1 + 230, menu.y + 1 + 16);
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << setting();
+  sandbox.runProgram("/usr/bin/xdotool", {"key", "Escape"});
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return !popup().has_value(); }, 5));
+
+  // The host draws the exported menu; its first row is the "Logo light" check item.
+  clickItem("3");
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return barMenuShown(); }, 5));
+  EXPECT_FALSE(popup().has_value());
+  sandbox.runProgram("/usr/bin/xdotool", {"key", "Down", "Return"});
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 2; }, 5)) << setting();
 }
 
 class AccessibleTrayTest : public TrayTest {
