@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -21,6 +22,30 @@ QWidget* row(int height) {
   return widget;
 }
 
+// A segment of a segmented control. The chosen one is filled with the palette's selection colour:
+// a style's own "checked" look can be nearly invisible (a dark theme draws it a shade off the rest).
+class Segment : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (!isChecked()) {
+      QPushButton::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+    QColor fill = palette().color(group, QPalette::Highlight);
+    painter.setPen(fill.darker(115));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 1.5, -0.5, -1.5), 3, 3);
+    painter.setPen(palette().color(group, QPalette::HighlightedText));
+    painter.drawText(rect(), Qt::AlignCenter, text());
+  }
+};
+
 // Equal-width buttons side by side, touching, like one segmented control.
 QWidget* segments(QWidget* parent, QButtonGroup* group, const QRect& geometry, bool small,
                   const std::vector<std::pair<QString, QString>>& labelsAndTips) {
@@ -31,7 +56,7 @@ QWidget* segments(QWidget* parent, QButtonGroup* group, const QRect& geometry, b
   layout->setSpacing(0);
   int id = 0;
   for (const auto& [label, tip] : labelsAndTips) {
-    auto* button = new QPushButton(label, strip);
+    auto* button = new Segment(label, strip);
     button->setToolTip(tip);
     button->setFocusPolicy(Qt::NoFocus);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);

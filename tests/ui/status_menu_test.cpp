@@ -89,6 +89,26 @@ TEST_F(StatusMenuTest, PopupControlsRenderAndForward) {
   EXPECT_FALSE(rows->powerSwitch()->isOn());
 }
 
+TEST_F(StatusMenuTest, TheChosenModeStandsOutInLightAndDarkPalettes) {
+  StatusMenu popup(StatusMenu::Presentation::popup, actions, MenuCommands{});
+  ControlRows* rows = popup.controlRows();
+  popup.render(state());
+  QAbstractButton* chosen = rows->modeGroup()->button(0);
+  QAbstractButton* other = rows->modeGroup()->button(1);
+  ASSERT_TRUE(chosen->isChecked());
+  for (QColor window : {QColor(240, 240, 240), QColor(36, 36, 36)}) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
+    rows->rows()[1]->setPalette(palette);
+    // Sampled beside the label, inside the segment.
+    QPoint beside(6, chosen->height() / 2);
+    EXPECT_EQ(chosen->grab().toImage().pixelColor(beside), QColor(53, 132, 228)) << window.name().toStdString();
+    EXPECT_NE(other->grab().toImage().pixelColor(beside), QColor(53, 132, 228)) << window.name().toStdString();
+  }
+}
+
 TEST_F(StatusMenuTest, CtrlQInTheOpenPopupAsksToQuit) {
   StatusMenu popup(StatusMenu::Presentation::popup, actions, MenuCommands{});
   int quits = 0;
