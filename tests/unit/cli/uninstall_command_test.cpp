@@ -152,7 +152,8 @@ TEST(UninstallReportTest, ListsEveryOutcomeInOrder) {
   Maintenance::UninstallResult result{"/t/Halomark.app",
                                       {"/a/halomark", "/b/halomark"},
                                       {"/usr/local/bin/halomark", "/home/ann lee/bin/halomark"},
-                                      {"first", "second"}};
+                                      {"first", "second"},
+                                      std::nullopt};
   std::ostringstream out, err;
   std::istringstream in;
   FakePlatform fake;
