@@ -1,8 +1,10 @@
 #include "ui/settings_tab_page.h"
 
+#include <functional>
+
 void SettingsTabPage::onToggle(QCheckBox* box, void (SettingsModel::*change)(bool)) {
   connect(box, &QCheckBox::toggled, this, [this, change](bool on) {
-    (model_.*change)(on);
+    std::invoke(change, model_, on);
     render(model_.values());
   });
 }
