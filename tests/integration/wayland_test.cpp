@@ -68,7 +68,7 @@ TEST_F(WaylandSessionTest, TheShortcutIsBoundThroughThePortalTogglesAndIsRelease
   portalCall("Test.Press", "toggle-logo");
   EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 2; }, 5));
 
-  EXPECT_EQ(sandbox.stop(app), 0);
+  EXPECT_EQ(sandbox.stop(app), 0) << sandbox.output(app).err;
   EXPECT_NE(sandbox.output(portal).out.find("{\"closed\": \"" + bound()["session"].get<std::string>() + "\"}"),
             std::string::npos)
       << sandbox.output(portal).out;
