@@ -22,17 +22,12 @@ class ApplicationSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(sandbox.device({"create", "--multiplier", "2"}).status, 0);
-    platformState = device();
+    platformState = sandbox.deviceState();
   }
 
-  json device() {
-    auto shown = sandbox.device({"show"});
-    EXPECT_EQ(shown.status, 0) << shown.err;
-    return shown.status == 0 ? json::parse(shown.out) : json::object();
-  }
-  double finalNits() { return device()["LEPWMState"]["FinalNits"].get<double>(); }
+  double finalNits() { return sandbox.deviceState()["LEPWMState"]["FinalNits"].get<double>(); }
   bool showsPlatformBehaviour() {
-    json now = device();
+    json now = sandbox.deviceState();
     for (const char* key : kTableKeys) {
       if (now[key] != platformState[key]) return false;
     }
@@ -69,20 +64,20 @@ TEST_F(ApplicationSessionTest, SettingsReachTheDeviceAndQuitGivesTheLogoBack) {
   EXPECT_EQ(off.status, 0) << off.err;
   EXPECT_EQ(off.err, "");
   EXPECT_EQ(off.out, "Setting:      Off\nLogo now:     0 nits\nHalomark app: running\n");
-  EXPECT_EQ(device()["LEBacklightMode"], 0);
+  EXPECT_EQ(sandbox.deviceState()["LEBacklightMode"], 0);
   EXPECT_EQ(sandbox.run({"status"}).out.rfind("Setting:      Off\n", 0), 0u);
 
   auto set = sandbox.run({"set", "80"});
   EXPECT_EQ(set.status, 0) << set.err;
   EXPECT_EQ(set.out, "Setting:      Fixed, 80 nits\nLogo now:     80 nits\nHalomark app: running\n");
-  json state = device();
+  json state = sandbox.deviceState();
   EXPECT_EQ(state["LEBacklightMode"], 2);
   EXPECT_EQ(state["NitsMultiplier"], 2);
   EXPECT_EQ(state["LEPWMState"]["FinalNits"], 80);
   EXPECT_EQ(state[kMapping][1][1], 40) << "the mapping is divided by the multiplier";
 
   EXPECT_EQ(sandbox.stop(app), 0);
-  EXPECT_TRUE(showsPlatformBehaviour()) << device().dump();
+  EXPECT_TRUE(showsPlatformBehaviour()) << sandbox.deviceState().dump();
 }
 
 TEST_F(ApplicationSessionTest, QuitKeepsTheLogoOffWhenAskedTo) {
@@ -97,7 +92,7 @@ TEST_F(ApplicationSessionTest, QuitKeepsTheLogoOffWhenAskedTo) {
                                                          sandbox.preferencesFile()});
   ASSERT_EQ(keepOff.status, 0) << keepOff.err;
   EXPECT_EQ(sandbox.stop(app), 0);
-  json state = device();
+  json state = sandbox.deviceState();
   EXPECT_EQ(state["LEBacklightMode"], 0);
   for (const char* key : kTableKeys) EXPECT_EQ(state[key], platformState[key]) << key;
 }
@@ -130,7 +125,7 @@ TEST_F(ApplicationSessionTest, AUrlStartsTheApplicationWhenItDoesNotRun) {
   auto start = sandbox.run({"halomark://signal?message=Hi"});
   EXPECT_EQ(start.status, 0) << start.err;
   EXPECT_TRUE(appOwnsItsName());
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 5)) << device().dump();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return pulses(); }, 5)) << sandbox.deviceState().dump();
 }
 
 TEST_F(ApplicationSessionTest, TheDesktopRegistrationLetsTheBusStartTheApplication) {
@@ -143,7 +138,7 @@ TEST_F(ApplicationSessionTest, TheDesktopRegistrationLetsTheBusStartTheApplicati
                                   "['halomark://signal?message=Hi&style=steady']", "{}"});
   EXPECT_EQ(open.status, 0) << open.err;
   EXPECT_TRUE(appOwnsItsName());
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return finalNits() == 500; }, 5)) << device().dump();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return finalNits() == 500; }, 5)) << sandbox.deviceState().dump();
 }
 
 TEST_F(ApplicationSessionTest, SignalsPostedByShortLivedToolsAreNeverLost) {
@@ -208,11 +203,11 @@ TEST_F(ApplicationSessionTest, WithoutASessionBusTheToolStillStoresAndReports) {
 TEST_F(ApplicationSessionTest, TheWatchdogWritesBackWhatThePlatformReplaced) {
   pid_t app = startApp();
   ASSERT_EQ(sandbox.run({"set", "80"}).status, 0);
-  json written = device()[kMaxRestriction];
+  json written = sandbox.deviceState()[kMaxRestriction];
   ASSERT_EQ(sandbox.device({"set-table", kMaxRestriction, "[[0, 5], [1, 5]]"}).status, 0);
   EXPECT_EQ(finalNits(), 5) << "the replaced restriction holds the logo down";
   // The watchdog runs every 30 seconds from launch.
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return device()[kMaxRestriction] == written; }, 35));
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.deviceState()[kMaxRestriction] == written; }, 35));
   EXPECT_EQ(finalNits(), 80);
   EXPECT_EQ(sandbox.stop(app), 0);
 }

@@ -51,10 +51,6 @@ class DesktopActionsTest : public ::testing::Test {
         << sandbox.output(app).err;
     return app;
   }
-  int backlightMode() {
-    auto shown = sandbox.device({"show"});
-    return nlohmann::json::parse(shown.out)["LEBacklightMode"].get<int>();
-  }
   void startNotificationServer() {
     notificationLog = sandbox.root() + "/notifications.log";
     sandbox.spawn("/usr/bin/python3",
@@ -81,10 +77,10 @@ TEST_F(DesktopActionsTest, EachLogoLightMethodAnswersTheRunningApplication) {
   pid_t app = startApp();
   EXPECT_EQ(logoLight("GetLogoLightStatus").out, "(true, 'The logo is following the display.')\n");
   EXPECT_EQ(logoLight("TurnLogoLightOff").out, "('The logo is off.',)\n");
-  EXPECT_EQ(backlightMode(), 0) << "the running application applies the change at once";
+  EXPECT_EQ(sandbox.backlightMode(), 0) << "the running application applies the change at once";
   EXPECT_EQ(logoLight("GetLogoLightStatus").out, "(false, 'The logo is off.')\n");
   EXPECT_EQ(logoLight("TurnLogoLightOn").out, "('The logo is following the display.',)\n");
-  EXPECT_EQ(backlightMode(), 2);
+  EXPECT_EQ(sandbox.backlightMode(), 2);
   EXPECT_EQ(logoLight("ToggleLogoLight").out, "('The logo is off.',)\n");
   EXPECT_EQ(logoLight("SetLogoLight", {"fixed", "4000"}).out, "('The logo is at a fixed 1,000 nits.',)\n");
   EXPECT_EQ(sandbox.run({"status"}).out.rfind("Setting:      Fixed, 1,000 nits\n", 0), 0u);
@@ -106,7 +102,7 @@ TEST_F(DesktopActionsTest, TheBusStartsTheApplicationToAnswer) {
   auto off = logoLight("TurnLogoLightOff");
   EXPECT_EQ(off.out, "('The logo is off.',)\n") << off.err;
   EXPECT_TRUE(owned("app.halomark.Halomark"));
-  EXPECT_EQ(backlightMode(), 0);
+  EXPECT_EQ(sandbox.backlightMode(), 0);
 }
 
 TEST_F(DesktopActionsTest, DesktopEntryActionsAnswerWithOneReplacedNotification) {
@@ -125,7 +121,7 @@ TEST_F(DesktopActionsTest, DesktopEntryActionsAnswerWithOneReplacedNotification)
             std::string::npos)
       << "the second answer replaces the first: " << shown[1];
   EXPECT_NE(shown[2].find("Notify \"Halomark\" 1 \"\" \"The logo is off.\""), std::string::npos) << shown[2];
-  EXPECT_EQ(backlightMode(), 0);
+  EXPECT_EQ(sandbox.backlightMode(), 0);
 
   EXPECT_EQ(activate("set", "[<('fixed', 20.0)>]").status, 0);
   ASSERT_TRUE(notified(4));
@@ -148,7 +144,7 @@ TEST_F(DesktopActionsTest, TheRunnerOffersAndRunsTheActionForAPhrase) {
   EXPECT_EQ(call("/runner", "org.kde.krunner1.Run", {"turn-off", ""}).status, 0);
   ASSERT_TRUE(notified(1));
   EXPECT_NE(notifications()[0].find("\"The logo is off.\""), std::string::npos);
-  EXPECT_EQ(backlightMode(), 0);
+  EXPECT_EQ(sandbox.backlightMode(), 0);
   EXPECT_EQ(sandbox.stop(app), 0);
 }
 

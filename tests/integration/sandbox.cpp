@@ -1,5 +1,7 @@
 #include "integration/sandbox.h"
 
+#include <gtest/gtest.h>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -278,6 +280,15 @@ ProcessResult Sandbox::run(const std::vector<std::string>& arguments, const std:
 ProcessResult Sandbox::device(const std::vector<std::string>& arguments) {
   return runProgram(deviceTool(), arguments);
 }
+
+nlohmann::json Sandbox::deviceState() {
+  auto shown = device({"show"});
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  auto state = nlohmann::json::parse(shown.out, nullptr, false);
+  return shown.status == 0 && state.is_object() ? state : nlohmann::json::object();
+}
+
+int Sandbox::backlightMode() { return deviceState().value("LEBacklightMode", -1); }
 
 ProcessResult Sandbox::runProgram(const std::string& program, const std::vector<std::string>& arguments,
                                   const std::string& input, std::optional<std::string> argv0) {

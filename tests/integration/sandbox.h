@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,11 @@ class Sandbox {
                            const std::string& input = {}, std::optional<std::string> argv0 = {});
   // The companion tool of the emulated logo device.
   ProcessResult device(const std::vector<std::string>& arguments);
+  // The emulated device's state as the tool shows it; an empty object, and a failed test, when it
+  // cannot be shown.
+  nlohmann::json deviceState();
+  // Its "LEBacklightMode" (0 off, 1 Halomark's tables, 2 the platform's behaviour); -1 unreadable.
+  int backlightMode();
 
   // Starts a long-running process (by default the application: the executable without arguments);
   // its output goes to files read by `output`.

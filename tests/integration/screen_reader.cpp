@@ -13,7 +13,8 @@ bool printed(Sandbox& sandbox, pid_t reader, const char* text) {
 }  // namespace
 
 bool ScreenReader::available() {
-  return std::filesystem::exists(kLauncher) && std::filesystem::exists("/usr/lib/python3/dist-packages/pyatspi");
+  return std::filesystem::exists(kLauncher) &&
+         std::filesystem::exists("/usr/lib/python3/dist-packages/pyatspi");
 }
 
 bool ScreenReader::start(Sandbox& sandbox) {
@@ -22,14 +23,15 @@ bool ScreenReader::start(Sandbox& sandbox) {
   return Sandbox::waitUntil(
       [&] {
         return sandbox
-                   .runProgram("/usr/bin/gdbus", {"call", "--session", "-d", "org.a11y.Bus", "-o", "/org/a11y/bus", "-m",
-                                                  "org.a11y.Bus.GetAddress"})
+                   .runProgram("/usr/bin/gdbus", {"call", "--session", "-d", "org.a11y.Bus", "-o",
+                                                  "/org/a11y/bus", "-m", "org.a11y.Bus.GetAddress"})
                    .status == 0;
       },
       10);
 }
 
-ProcessResult ScreenReader::readAndPressSwitch(Sandbox& sandbox, const std::function<void(int attempt)>& show) {
+ProcessResult ScreenReader::readAndPressSwitch(Sandbox& sandbox,
+                                               const std::function<void(int attempt)>& show) {
   pid_t reader = sandbox.spawn("/usr/bin/python3", {HALOMARK_TEST_DATA "/atspi_switch.py"});
   bool seen = false;
   if (Sandbox::waitUntil([&] { return printed(sandbox, reader, "listening"); }, 10)) {

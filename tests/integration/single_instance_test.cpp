@@ -26,15 +26,10 @@ class SingleInstanceTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_EQ(sandbox.device({"create", "--multiplier", "2"}).status, 0);
-    platformState = device();
-  }
-  json device() {
-    auto shown = sandbox.device({"show"});
-    EXPECT_EQ(shown.status, 0) << shown.err;
-    return shown.status == 0 ? json::parse(shown.out) : json::object();
+    platformState = sandbox.deviceState();
   }
   bool showsPlatformBehaviour() {
-    json now = device();
+    json now = sandbox.deviceState();
     for (const char* key : kTableKeys) {
       if (now[key] != platformState[key]) return false;
     }
@@ -86,7 +81,7 @@ TEST_F(WithoutASessionBus, SettingCommandsLeaveOneApplicationThatFollowsThePrefe
   EXPECT_EQ(off.status, 0) << off.err;
   EXPECT_EQ(off.out, "Setting:      Off\nLogo now:     0 nits\nHalomark app: running\n")
       << "the application saw the preference file change and applied it";
-  EXPECT_EQ(device()["LEBacklightMode"], 0);
+  EXPECT_EQ(sandbox.deviceState()["LEBacklightMode"], 0);
   auto set = sandbox.run({"set", "80"});
   EXPECT_EQ(set.out, "Setting:      Fixed, 80 nits\nLogo now:     80 nits\nHalomark app: running\n");
 
@@ -95,7 +90,7 @@ TEST_F(WithoutASessionBus, SettingCommandsLeaveOneApplicationThatFollowsThePrefe
   EXPECT_EQ(applications(), running);
 
   EXPECT_EQ(sandbox.stop(app), 0);
-  EXPECT_TRUE(showsPlatformBehaviour()) << device().dump();
+  EXPECT_TRUE(showsPlatformBehaviour()) << sandbox.deviceState().dump();
   auto after = sandbox.run({"status"});
   EXPECT_NE(after.out.find("Halomark app: not running\n"), std::string::npos) << after.out;
 }
@@ -121,11 +116,12 @@ TEST_F(SingleInstanceTest, TheApplicationQuitsWhenItsSessionBusGoesAway) {
   auto on = sandbox.run({"set", "80"});
   ASSERT_EQ(on.status, 0) << on.err;
   ASSERT_EQ(applications().size(), 1u);
-  EXPECT_EQ(device()["LEPWMState"]["FinalNits"], 80);
+  EXPECT_EQ(sandbox.deviceState()["LEPWMState"]["FinalNits"], 80);
 
   sandbox.stopBus();
   EXPECT_TRUE(Sandbox::waitUntil([&] { return applications().empty(); }, 5)) << "no orphan lives on";
-  EXPECT_TRUE(showsPlatformBehaviour()) << "quit the normal way, giving the logo back: " << device().dump();
+  EXPECT_TRUE(showsPlatformBehaviour())
+      << "quit the normal way, giving the logo back: " << sandbox.deviceState().dump();
 }
 
 // logind on the sandbox's bus, standing for the system bus, with the application's session c1.
@@ -169,11 +165,11 @@ TEST_F(WithLogind, TheApplicationQuitsWhenItsLoginSessionIsRemovedButNotWhenItIs
                    {"org.freedesktop.login1.Session", "Active", "<false>"}));
   ASSERT_TRUE(removeSession("c2"));
   EXPECT_FALSE(Sandbox::waitUntil([&] { return applications().empty(); }, 2));
-  EXPECT_EQ(device()["LEPWMState"]["FinalNits"], 80);
+  EXPECT_EQ(sandbox.deviceState()["LEPWMState"]["FinalNits"], 80);
 
   ASSERT_TRUE(removeSession("c1"));
   EXPECT_TRUE(Sandbox::waitUntil([&] { return applications().empty(); }, 5));
-  EXPECT_TRUE(showsPlatformBehaviour()) << device().dump();
+  EXPECT_TRUE(showsPlatformBehaviour()) << sandbox.deviceState().dump();
 }
 
 }  // namespace

@@ -5,17 +5,22 @@
 namespace {
 
 std::vector<std::string> watcherCall(const std::string& method) {
-  return {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o", "/StatusNotifierWatcher",
+  return {"call", "--session",
+          "-d",   "org.kde.StatusNotifierWatcher",
+          "-o",   "/StatusNotifierWatcher",
           "-m",   "org.freedesktop.DBus.Mock." + method};
 }
 
 }  // namespace
 
 bool StatusNotifierWatcher::start() {
-  sandbox_.spawn("/usr/bin/python3", {"-m", "dbusmock", "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                                      "org.kde.StatusNotifierWatcher"});
+  sandbox_.spawn("/usr/bin/python3", {"-m", "dbusmock", "org.kde.StatusNotifierWatcher",
+                                      "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher"});
   return Sandbox::waitUntil(
-             [&] { return mock("AddMethod", {"org.kde.StatusNotifierWatcher", "RegisterStatusNotifierItem", "s", "", ""}); },
+             [&] {
+               return mock("AddMethod",
+                           {"org.kde.StatusNotifierWatcher", "RegisterStatusNotifierItem", "s", "", ""});
+             },
              10) &&
          mock("AddProperty", {"org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered", "<true>"});
 }

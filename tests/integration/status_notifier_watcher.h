@@ -16,7 +16,8 @@ class StatusNotifierWatcher {
   // The bus name the application's item registered with, or "" before it has.
   std::string item();
   // `method` of the item's `interface` at `path`, called with gdbus; its printed answer.
-  std::string callItem(const std::string& path, const std::string& method, const std::vector<std::string>& arguments);
+  std::string callItem(const std::string& path, const std::string& method,
+                       const std::vector<std::string>& arguments);
 
  private:
   bool mock(const std::string& method, const std::vector<std::string>& arguments);

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 
@@ -102,10 +101,6 @@ class TrayTest : public ::testing::Test {
     Geometry g = icon();
     click(g.x + g.width / 2, g.y + g.height / 2, modifiers, button);
   }
-  int mode() {
-    auto shown = sandbox.device({"show"});
-    return nlohmann::json::parse(shown.out)["LEBacklightMode"].get<int>();
-  }
   std::string setting() {
     auto status = sandbox.run({"status"});
     auto line = status.out.substr(0, status.out.find('\n'));
@@ -121,13 +116,13 @@ class TrayTest : public ::testing::Test {
 };
 
 TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
-  ASSERT_EQ(mode(), 2);
+  ASSERT_EQ(sandbox.backlightMode(), 2);
   clickIcon();
   ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
   Geometry menu = *popup();
   // The switch sits at the right of the first row (x 214-246, y 7-25 of the row, inside the frame).
   click(menu.x + 1 + 230, menu.y + 1 + 16);
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << setting();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << setting();
   EXPECT_EQ(setting(), "Setting:      Off");
 }
 
@@ -137,24 +132,24 @@ TEST_F(TrayTest, EscapeAndAQuickClickReopenThePopupAndCtrlQQuitsThroughTheNormal
   // click, and still opens the popup again.
   Geometry g = icon();
   std::string x = std::to_string(g.x + g.width / 2), y = std::to_string(g.y + g.height / 2);
-  sandbox.runProgram("/usr/bin/xdotool",
-                     {"mousemove", x, y, "click", "1", "sleep", "0.1", "key", "Escape", "sleep", "0.05", "click", "1"});
+  sandbox.runProgram("/usr/bin/xdotool", {"mousemove", x, y, "click", "1", "sleep", "0.1", "key", "Escape",
+                                          "sleep", "0.05", "click", "1"});
   ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
   sandbox.runProgram("/usr/bin/xdotool", {"key", "ctrl+q"});
   EXPECT_EQ(sandbox.wait(app, 10), 0);
   // Quitting gives the logo back to the platform.
-  EXPECT_EQ(mode(), 2);
+  EXPECT_EQ(sandbox.backlightMode(), 2);
 }
 
 TEST_F(TrayTest, AltClickAndMiddleClickToggleWithoutAPopupAndSoDoesTheHotKey) {
   clickIcon({"alt"});
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5));
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5));
   EXPECT_FALSE(popup().has_value());
   clickIcon({}, "2");
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 2; }, 5));
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 2; }, 5));
   EXPECT_FALSE(popup().has_value());
   sandbox.runProgram("/usr/bin/xdotool", {"key", "ctrl+alt+super+l"});
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << "hot key";
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << "hot key";
 }
 
 // At login the application may start before the panel.
@@ -169,10 +164,12 @@ class LateTrayTest : public TrayTest {
 TEST_F(LateTrayTest, WithoutATrayTheApplicationSaysSoOnceKeepsRunningAndDocksWhenOneAppears) {
   app = sandbox.spawnApp();
   const std::string notice = "halomark: no system tray yet; the status item appears when the panel has one\n";
-  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(app).err.find(notice) != std::string::npos; }, 15))
+  ASSERT_TRUE(
+      Sandbox::waitUntil([&] { return sandbox.output(app).err.find(notice) != std::string::npos; }, 15))
       << sandbox.output(app).err;
   EXPECT_EQ(sandbox.run({"off"}).status, 0);
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << "the application works without a tray";
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5))
+      << "the application works without a tray";
 
   startTray();
   EXPECT_TRUE(Sandbox::waitUntil([&] { return icon().width > 0; }, 15)) << sandbox.output(app).err;
@@ -240,7 +237,7 @@ TEST_F(StatusNotifierHostTest, APrimaryClickOpensTheFullPopupAndASecondaryOneThe
   EXPECT_GE(menu.x, 0);
   EXPECT_LE(menu.x + menu.width, 800) << "the popup stays on the screen";
   click(menu.x + 1 + 230, menu.y + 1 + 16);
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5)) << setting();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << setting();
   sandbox.runProgram("/usr/bin/xdotool", {"key", "Escape"});
   ASSERT_TRUE(Sandbox::waitUntil([&] { return !popup().has_value(); }, 5));
 
@@ -249,7 +246,7 @@ TEST_F(StatusNotifierHostTest, APrimaryClickOpensTheFullPopupAndASecondaryOneThe
   ASSERT_TRUE(Sandbox::waitUntil([&] { return barMenuShown(); }, 5));
   EXPECT_FALSE(popup().has_value());
   sandbox.runProgram("/usr/bin/xdotool", {"key", "Down", "Return"});
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 2; }, 5)) << setting();
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 2; }, 5)) << setting();
 }
 
 class AccessibleTrayTest : public TrayTest {
@@ -266,10 +263,10 @@ TEST_F(AccessibleTrayTest, AScreenReaderSeesThePopupsSwitchAndCanPressIt) {
     clickIcon();
   });
   ASSERT_EQ(reader.status, 0) << reader.out << reader.err;
-  for (const char* line :
-       {"role: check box\n", "description: switch\n", "checked: True\n", "actions: Press,Toggle\n", "checked after press: False\n"})
+  for (const char* line : {"role: check box\n", "description: switch\n", "checked: True\n",
+                           "actions: Press,Toggle\n", "checked after press: False\n"})
     EXPECT_NE(reader.out.find(line), std::string::npos) << line << "not in:\n" << reader.out;
-  EXPECT_EQ(mode(), 0) << "the accessible press turns the logo off";
+  EXPECT_EQ(sandbox.backlightMode(), 0) << "the accessible press turns the logo off";
 }
 
 }  // namespace
@@ -299,7 +296,6 @@ class NativeMenuTest : public ::testing::Test {
     if (!std::regex_search(layout, found, pattern)) return {-1, {}};
     return {std::stoi(found[1]), found[2]};
   }
-  int mode() { return nlohmann::json::parse(sandbox.device({"show"}).out)["LEBacklightMode"].get<int>(); }
 
   XvfbServer x{QStringLiteral("800x600x24")};
   Sandbox sandbox;
@@ -321,7 +317,7 @@ TEST_F(NativeMenuTest, TheHostSeesThePlainRowsAndActivatingOneActs) {
   EXPECT_EQ(entry(layout, "Check for Updates…").second.find("'enabled': <false>"), std::string::npos);
 
   menu("Event", {std::to_string(switchId), "clicked", "<int32 0>", "0"});
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5));
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5));
   EXPECT_NE(entry(menu("GetLayout", {"0", "-1", "[]"}), "Logo light").second.find("'toggle-state': <0>"),
             std::string::npos);
 }

@@ -36,7 +36,6 @@ class UninstallTest : public ::testing::Test {
     fs::create_symlink(destination, path);
     return path;
   }
-  nlohmann::json device() { return nlohmann::json::parse(sandbox.device({"show"}).out); }
   void writePreferences(const nlohmann::json& values) {
     std::string file = sandbox.preferencesFile();
     fs::create_directories(fs::path(file).parent_path());
@@ -51,16 +50,16 @@ class UninstallTest : public ::testing::Test {
 
 TEST_F(UninstallTest, QuitsTheApplicationRestoresTheLogoAndRemovesEverything) {
   ASSERT_EQ(sandbox.device({"create"}).status, 0);
-  const auto platformTables = device();
+  const auto platformTables = sandbox.deviceState();
   std::string absolute = link(".local/bin/halomark", executable);
   std::string relative = link("bin/halomark", "../../Applications/Halomark.app/Contents/MacOS/Halomark");
   // The application keeps the logo off when it quits, so only the uninstall can give it back.
   writePreferences({{"quitBehavior", "keepOff"}, {"setting", "off"}});
   pid_t app = sandbox.spawn(executable, {});
   const std::string desktopEntry = sandbox.dataHome() + "/applications/app.halomark.Halomark.desktop";
-  ASSERT_TRUE(
-      Sandbox::waitUntil([&] { return device()["LEBacklightMode"] == 0 && fs::exists(desktopEntry); }, 10))
-      << device().dump();
+  ASSERT_TRUE(Sandbox::waitUntil(
+      [&] { return sandbox.deviceState()["LEBacklightMode"] == 0 && fs::exists(desktopEntry); }, 10))
+      << sandbox.deviceState().dump();
 
   auto declined = sandbox.runProgram(executable, {"uninstall"}, "no\n");
   EXPECT_EQ(declined.status, 1);
@@ -90,7 +89,7 @@ TEST_F(UninstallTest, QuitsTheApplicationRestoresTheLogoAndRemovesEverything) {
   // It was asked to quit and had gone before the uninstall went on.
   EXPECT_EQ(sandbox.wait(app, 0.5), 0);
 
-  auto logo = device();
+  auto logo = sandbox.deviceState();
   EXPECT_EQ(logo["LEBacklightMode"], 2);
   for (const char* key : kTableKeys) EXPECT_EQ(logo[key], platformTables[key]) << key;
   for (const char* domain : {"app.halomark.Halomark", "app.orrin.Orrin", "app.halomark.Orrin"}) {

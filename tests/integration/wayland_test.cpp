@@ -25,8 +25,10 @@ class WaylandSessionTest : public ::testing::Test {
     sandbox.setEnvironment("WAYLAND_DISPLAY", "halomark-wayland");
     sandbox.setEnvironment("QT_QPA_PLATFORM", "wayland");
     ASSERT_EQ(sandbox.device({"create"}).status, 0);
-    sandbox.spawn("/usr/bin/weston", {"--backend=headless-backend.so", "--socket=halomark-wayland", "--idle-time=0"});
-    ASSERT_TRUE(Sandbox::waitUntil([&] { return fs::exists(sandbox.runtimeDirectory() + "/halomark-wayland"); }, 10));
+    sandbox.spawn("/usr/bin/weston",
+                  {"--backend=headless-backend.so", "--socket=halomark-wayland", "--idle-time=0"});
+    ASSERT_TRUE(
+        Sandbox::waitUntil([&] { return fs::exists(sandbox.runtimeDirectory() + "/halomark-wayland"); }, 10));
     portal = sandbox.spawn("/usr/bin/python3", {HALOMARK_TEST_DATA "/global_shortcuts_portal.py", "170"});
     ASSERT_TRUE(watcher.start());
     ASSERT_TRUE(Sandbox::waitUntil([&] { return portalCall("Test.Press", "nothing").status == 0; }, 10));
@@ -36,9 +38,9 @@ class WaylandSessionTest : public ::testing::Test {
   }
 
   ProcessResult portalCall(const std::string& method, const std::string& argument) {
-    return sandbox.runProgram("/usr/bin/gdbus",
-                              {"call", "--session", "-d", "org.freedesktop.portal.Desktop", "-o",
-                               "/org/freedesktop/portal/desktop", "-m", "org.freedesktop.portal." + method, argument});
+    return sandbox.runProgram("/usr/bin/gdbus", {"call", "--session", "-d", "org.freedesktop.portal.Desktop",
+                                                 "-o", "/org/freedesktop/portal/desktop", "-m",
+                                                 "org.freedesktop.portal." + method, argument});
   }
   // What the portal was asked to bind, once it has been.
   nlohmann::json bound() {
@@ -47,7 +49,6 @@ class WaylandSessionTest : public ::testing::Test {
     if (line == std::string::npos) return {};
     return nlohmann::json::parse(out.substr(line, out.find('\n', line) - line));
   }
-  int mode() { return nlohmann::json::parse(sandbox.device({"show"}).out)["LEBacklightMode"].get<int>(); }
 
   Sandbox sandbox;
   StatusNotifierWatcher watcher{sandbox};
@@ -62,15 +63,16 @@ TEST_F(WaylandSessionTest, TheShortcutIsBoundThroughThePortalTogglesAndIsRelease
   EXPECT_EQ(shortcut["preferred_trigger"], "CTRL+ALT+LOGO+l");
   EXPECT_EQ(shortcut["description"], "Turn the logo light on or off");
 
-  ASSERT_EQ(mode(), 2);
+  ASSERT_EQ(sandbox.backlightMode(), 2);
   portalCall("Test.Press", "toggle-logo");
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 0; }, 5));
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5));
   portalCall("Test.Press", "toggle-logo");
-  EXPECT_TRUE(Sandbox::waitUntil([&] { return mode() == 2; }, 5));
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 2; }, 5));
 
   EXPECT_EQ(sandbox.stop(app), 0) << sandbox.output(app).err;
-  EXPECT_NE(sandbox.output(portal).out.find("{\"closed\": \"" + bound()["session"].get<std::string>() + "\"}"),
-            std::string::npos)
+  EXPECT_NE(
+      sandbox.output(portal).out.find("{\"closed\": \"" + bound()["session"].get<std::string>() + "\"}"),
+      std::string::npos)
       << sandbox.output(portal).out;
 }
 
@@ -81,7 +83,7 @@ TEST_F(WaylandSessionTest, APrimaryClickOpensTheControlWindowWhoseSwitchAScreenR
   ASSERT_EQ(reader.status, 0) << reader.out << reader.err << sandbox.output(app).err;
   EXPECT_NE(reader.out.find("role: check box\n"), std::string::npos) << reader.out;
   EXPECT_NE(reader.out.find("checked after press: False\n"), std::string::npos) << reader.out;
-  EXPECT_EQ(mode(), 0);
+  EXPECT_EQ(sandbox.backlightMode(), 0);
 }
 
 }  // namespace

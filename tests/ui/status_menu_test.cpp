@@ -104,8 +104,10 @@ TEST_F(StatusMenuTest, TheChosenModeStandsOutInLightAndDarkPalettes) {
     rows->rows()[1]->setPalette(palette);
     // Sampled beside the label, inside the segment.
     QPoint beside(6, chosen->height() / 2);
-    EXPECT_EQ(chosen->grab().toImage().pixelColor(beside), QColor(53, 132, 228)) << window.name().toStdString();
-    EXPECT_NE(other->grab().toImage().pixelColor(beside), QColor(53, 132, 228)) << window.name().toStdString();
+    EXPECT_EQ(chosen->grab().toImage().pixelColor(beside), QColor(53, 132, 228))
+        << window.name().toStdString();
+    EXPECT_NE(other->grab().toImage().pixelColor(beside), QColor(53, 132, 228))
+        << window.name().toStdString();
   }
 }
 
