@@ -13,18 +13,10 @@ idle=${2:-60}
 app="$build/Halomark.app/Contents/MacOS/Halomark"
 device="$build/tools/halomark-device"
 latency="$build/bench/apply_latency"
-for program in "$app" "$device" "$latency"; do
-  [[ -x $program ]] || { echo "missing $program: build Halomark, halomark-device and apply_latency" >&2; exit 1; }
-done
+source "$(dirname "$0")/throwaway_session.sh"
+require "$app" "$device" "$latency"
 
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-mkdir -p "$root"/{home,config,data,cache,run}
-chmod 700 "$root/run"
-
-exec env -i PATH=/usr/bin:/bin HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" \
-  XDG_CACHE_HOME="$root/cache" XDG_RUNTIME_DIR="$root/run" LANG=C.UTF-8 \
-  APP="$app" DEVICE="$device" LATENCY="$latency" IDLE="$idle" \
+"${isolated[@]}" APP="$app" DEVICE="$device" LATENCY="$latency" IDLE="$idle" \
   dbus-run-session -- bash -euo pipefail -c '
     # Context switches of every thread of the process: each one is a wake-up.
     switches() {

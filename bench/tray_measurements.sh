@@ -10,20 +10,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 app="$build/Halomark.app/Contents/MacOS/Halomark"
 device="$build/tools/halomark-device"
-for program in "$app" "$device"; do
-  [[ -x $program ]] || { echo "missing $program: build Halomark and halomark-device" >&2; exit 1; }
-done
+source "$here/throwaway_session.sh"
+require "$app" "$device"
 
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-mkdir -p "$root"/{home,config/halomark,data,cache,run}
-chmod 700 "$root/run"
 # The first launch would open the welcome window over the tray.
+mkdir -p "$root/config/halomark"
 echo '{"welcomeShown": true}' >"$root/config/halomark/app.halomark.Halomark.json"
 
-env -i PATH=/usr/bin:/bin HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" \
-  XDG_CACHE_HOME="$root/cache" XDG_RUNTIME_DIR="$root/run" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb \
-  xvfb-run -a -s "-screen 0 800x600x24" dbus-run-session -- bash -euo pipefail -c '
+"${isolated[@]}" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 800x600x24" dbus-run-session -- bash -euo pipefail -c '
     "$1" create --multiplier 2 >/dev/null
     # Accessibility is on for the calibration run only; its bus has to be up before that starts.
     gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
