@@ -22,7 +22,6 @@ class DesktopDoors {
   static constexpr const char* kCheckForUpdatesAction = "check-for-updates";
 
   DesktopDoors(Platform& platform, std::optional<QDBusConnection> bus);
-  ~DesktopDoors();
 
   // Connects the application object's calls to the actions; exports the runner.
   void open(ApplicationObject& applicationObject);
@@ -39,5 +38,5 @@ class DesktopDoors {
   LinuxFeedFetcher fetcher_;
   LinuxDesktopNotifications updateNotes_;
   std::unique_ptr<NotificationUpdateDriver> updateDriver_;
-  std::shared_ptr<Updates> updates_;
+  std::unique_ptr<Updates> updates_;
 };
