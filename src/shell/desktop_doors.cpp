@@ -1,8 +1,8 @@
 #include "shell/desktop_doors.h"
 
-DesktopDoors::DesktopDoors(Platform& platform, std::optional<QDBusConnection> bus)
+DesktopDoors::DesktopDoors(Platform& platform, LogoCommands& commands, std::optional<QDBusConnection> bus)
     : bus_(bus),
-      actions_(platform),
+      actions_(commands),
       answers_(bus),
       runner_(
           [](const std::string& query) {

@@ -18,7 +18,9 @@ class NamedActionsTest : public ::testing::Test {
  protected:
   PlistValue stored(const std::string& key) { return fake.preferences.domains[kAppIdentifier][key]; }
   FakePlatform fake;
-  LogoLight::Actions actions{fake.platform};
+  Prefs prefs{fake.platform.preferences};
+  LogoCommands commands{prefs, fake.platform, [] {}};
+  LogoLight::Actions actions{commands};
 };
 
 TEST_F(NamedActionsTest, EachNameRunsItsActionAndAnswers) {
