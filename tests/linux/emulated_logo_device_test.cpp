@@ -7,6 +7,7 @@
 
 #include "fakes/fake_logo_service.h"
 #include "fakes/temp_tree.h"
+#include "linux/file_events.h"
 #include "logo/logo_controller.h"
 #include "platform/emulated/emulated_logo_state.h"
 
@@ -146,6 +147,33 @@ TEST_F(EmulatedLogoDeviceTest, ControllerSeesACompatibleDeviceAndABrokenMode) {
     s[EmulatedLogoState::kModeStuck] = false;
   });
   EXPECT_EQ(logo.checkCompatibility(), LogoController::Compatibility::controlsMissing) << "unreadable table";
+}
+
+// One apply is one change of the state file: the tables wait for the mode, which takes them along,
+// and the nudge that follows leaves the file alone.
+TEST_F(EmulatedLogoDeviceTest, TablesAndModeReachTheStateFileAsOneChange) {
+  ASSERT_EQ(device.create(), std::nullopt);
+  FileEvents replacements(path, IN_MOVED_TO);
+  displays.online = {1};
+  displays.builtIn = {1};
+  LogoController logo(device, device, device, displays);
+  for (const auto& key : kTableKeys) logo.setTable(key, LogoController::flatRestriction(42));
+  EXPECT_EQ(replacements.count(), 0);
+  EXPECT_EQ(logo.table(kMaxRestrictionKey), LogoController::flatRestriction(42)) << "read back at once";
+  EXPECT_NE(device.state()->at(kMaxRestrictionKey), plistFromTable(LogoController::flatRestriction(42)));
+  EXPECT_TRUE(logo.setMode(LogoController::Mode::off));
+  logo.nudgeDisplayBrightness();
+  EXPECT_EQ(replacements.count(), 1);
+  EXPECT_EQ(device.state()->at(kMaxRestrictionKey), plistFromTable(LogoController::flatRestriction(42)));
+  EXPECT_EQ(device.state()->at(kBacklightModeKey), 0);
+
+  // Written again unchanged, nothing is stored; another process's writes are never lost to held
+  // tables, which are gone once the mode has taken them.
+  for (const auto& key : kTableKeys) logo.setTable(key, LogoController::flatRestriction(42));
+  logo.setMode(LogoController::Mode::off);
+  EXPECT_EQ(replacements.count(), 1);
+  change([](PlistDictionary& s) { s[kMappingKey] = plistFromTable(LogoController::flatMapping(7)); });
+  EXPECT_EQ(logo.table(kMappingKey), LogoController::flatMapping(7));
 }
 
 TEST_F(EmulatedLogoDeviceTest, EveryProcessSharesOneDevice) {
