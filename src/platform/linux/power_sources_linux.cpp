@@ -81,6 +81,9 @@ bool LinuxPowerSources::lowPowerModeEnabled() {
   if (DBusCall::hasOwner(*bus, current)) {
     return profileIsPowerSaver(*bus, current, QStringLiteral("/org/freedesktop/UPower/PowerProfiles"));
   }
-  return profileIsPowerSaver(*bus, QStringLiteral("net.hadess.PowerProfiles"),
-                             QStringLiteral("/net/hadess/PowerProfiles"));
+  // Only a daemon that is there is asked: an error reply from an absent one makes Qt's bus thread
+  // warn when a short-lived tool returns from main while it still handles it.
+  const QString older = QStringLiteral("net.hadess.PowerProfiles");
+  if (!DBusCall::hasOwner(*bus, older)) return false;
+  return profileIsPowerSaver(*bus, older, QStringLiteral("/net/hadess/PowerProfiles"));
 }

@@ -28,6 +28,9 @@ std::optional<bool> LinuxSession::screenSaverActive() {
   auto bus = buses_.session();
   if (!bus) return std::nullopt;
   const QString service = QStringLiteral("org.freedesktop.ScreenSaver");
+  // Most desktops offer no screen saver service. Asking first spares an error reply, which Qt's bus
+  // thread may still be handling when a short-lived tool returns from main, and then warns about.
+  if (!DBusCall::hasOwner(*bus, service)) return std::nullopt;
   auto reply = DBusCall::call(*bus, DBusCall::method(service, QStringLiteral("/org/freedesktop/ScreenSaver"),
                                                      service, QStringLiteral("GetActive")));
   if (!reply || reply->isEmpty()) return std::nullopt;
