@@ -229,10 +229,13 @@ void AppDelegate::apply() {
 }
 
 void AppDelegate::resetToApple() {
-  Maintenance::resetPreferences(prefs_);
-  prefs_.synchronize();
   // A running signal keeps the logo; the apply at its end writes the reset.
-  if (!isSignaling()) Maintenance::restoreAppleBehavior(logo_, prefs_);
+  if (isSignaling()) {
+    Maintenance::resetPreferences(prefs_);
+  } else {
+    Maintenance::resetToApple(logo_, prefs_);
+  }
+  prefs_.synchronize();
   apply();
 }
 
