@@ -51,7 +51,8 @@ class RuntimeFolderTest : public ::testing::Test {
     auto survivor = applications();
     ASSERT_EQ(survivor.size(), 1u);
     EXPECT_NE(sandbox.output(survivor[0])
-                  .err.find("halomark: can't use the instance lock: " + folder() + "/application.lock"),
+                  .err.find("halomark: can't use the instance lock: couldn't open " + folder() +
+                            "/application.lock: Is a directory"),
               std::string::npos)
         << sandbox.output(survivor[0]).err;
     EXPECT_EQ(sandbox.stop(survivor[0]), 0);

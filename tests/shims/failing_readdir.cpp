@@ -1,12 +1,14 @@
 // Stands in for a failing driver or disk: listing a folder named in HALOMARK_FAILING_DIRS (colon
 // separated) yields one entry, then readdir fails with EIO, as a directory read error does part way.
 // A named folder that does not exist is listed from "/" instead, so machines without the hardware
-// can run the same test.
+// can run the same test. Single-threaded use only, as the listings it fails are.
 #include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,15 +63,44 @@ DIR* opendir(const char* path) {
   return listing;
 }
 
+// The standard library lists a folder by opening it with openat, then fdopendir; a named folder's
+// descriptor is remembered in between.
+static int openedForListing[kMaxFailing];
+static int openedCount = 0;
+
+static int openNamed(const char* symbol, int folder, const char* path, int flags, mode_t mode) {
+  auto real = reinterpret_cast<int (*)(int, const char*, int, ...)>(dlsym(RTLD_NEXT, symbol));
+  if (!isNamed(path) || !(flags & O_DIRECTORY)) return real(folder, path, flags, mode);
+  int fd = real(folder, path, flags, mode);
+  if (fd < 0) fd = real(AT_FDCWD, "/", flags, mode);
+  if (fd >= 0 && openedCount < kMaxFailing) openedForListing[openedCount++] = fd;
+  return fd;
+}
+
+int openat(int folder, const char* path, int flags, ...) {
+  va_list arguments;
+  va_start(arguments, flags);
+  mode_t mode = (flags & O_CREAT) ? va_arg(arguments, mode_t) : 0;
+  va_end(arguments);
+  return openNamed("openat", folder, path, flags, mode);
+}
+
+int openat64(int folder, const char* path, int flags, ...) {
+  va_list arguments;
+  va_start(arguments, flags);
+  mode_t mode = (flags & O_CREAT) ? va_arg(arguments, mode_t) : 0;
+  va_end(arguments);
+  return openNamed("openat64", folder, path, flags, mode);
+}
+
 DIR* fdopendir(int fd) {
   auto real = reinterpret_cast<DIR* (*)(int)>(dlsym(RTLD_NEXT, "fdopendir"));
-  char link[64], target[PATH_MAX];
-  snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-  ssize_t n = readlink(link, target, sizeof target - 1);
   DIR* listing = real(fd);
-  if (listing && n > 0) {
-    target[n] = '\0';
-    if (isNamed(target)) remember(listing);
+  for (int i = 0; listing && i < openedCount; ++i) {
+    if (openedForListing[i] != fd) continue;
+    remember(listing);
+    openedForListing[i] = openedForListing[--openedCount];
+    break;
   }
   return listing;
 }
