@@ -37,24 +37,29 @@ require "$build/Halomark.app/Contents/MacOS/Halomark" "$device"
     bundle_for() {
       rm -rf "$ROOT/apps" && mkdir -p "$ROOT/apps"
       cp -r "$BUILD/Halomark.app" "$ROOT/apps/"
-      sed -i "s|<key>SUFeedURL</key>[[:space:]]*<string></string>|<key>SUFeedURL</key><string>http://127.0.0.1:$port$1</string>|" \
-        "$ROOT/apps/Halomark.app/Contents/Info.plist"
+      python3 -c "import re, sys; path = sys.argv[1]; text = open(path).read()
+open(path, \"w\").write(re.sub(r\"<key>SUFeedURL</key>\\s*<string></string>\",
+                               \"<key>SUFeedURL</key><string>\" + sys.argv[2].replace(\"&\", \"&amp;\") + \"</string>\", text))" \
+        "$ROOT/apps/Halomark.app/Contents/Info.plist" "http://127.0.0.1:$port$1"
       echo "$ROOT/apps/Halomark.app/Contents/MacOS/Halomark"
     }
-    notified() { [ "$(grep -c " Notify " "$ROOT/notifications.log" 2>/dev/null)" -gt "$1" ]; }
+    notes() { grep -c " Notify " "$ROOT/notifications.log" 2>/dev/null || true; }
+    notified() { local count; count=$(notes); [ "${count:-0}" -gt "$1" ]; }
     check() {
-      local before started app
-      app=$("$(bundle_for "$1")" & echo $!)
+      local before started app executable
+      executable=$(bundle_for "$1")
+      "$executable" 2>/dev/null & app=$!
       wait_for owned app.halomark.Halomark
       sleep 1
-      before=$(grep -c " Notify " "$ROOT/notifications.log" || true)
+      before=$(notes)
+      before=${before:-0}
       echo "before the check: $(memory $app VmRSS)"
       started=$(date +%s.%N)
       gdbus call --session --dest app.halomark.Halomark --object-path /app/halomark/Halomark \
         --method org.freedesktop.Application.ActivateAction check-for-updates "[]" "{}" >/dev/null
       for _ in $(seq 1200); do notified "$before" && break; sleep 0.1; done
       echo "answered after $(awk "BEGIN {printf \"%.1f\", $(date +%s.%N) - $started}") s:" \
-           "$(grep " Notify " "$ROOT/notifications.log" | tail -1 | grep -o "\"Couldn.t[^\"]*\" \"[^\"]*\"" || echo none)"
+           "$(grep " Notify " "$ROOT/notifications.log" | tail -1 | cut -d" " -f6- | cut -c1-120)"
       echo "peak memory: $(memory $app VmHWM), now $(memory $app VmRSS)"
       kill $app; wait $app 2>/dev/null || true
     }
@@ -67,7 +72,8 @@ require "$build/Halomark.app/Contents/MacOS/Halomark" "$device"
     check "/trickle?interval=1"
 
     echo "== bus calls with oversized arguments"
-    "$(bundle_for "/feed")" & app=$!
+    executable=$(bundle_for "/feed")
+    "$executable" 2>/dev/null & app=$!
     wait_for owned app.halomark.Halomark
     sleep 1
     echo "before: $(memory $app VmRSS)"
