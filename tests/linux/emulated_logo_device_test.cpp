@@ -212,10 +212,11 @@ TEST(EmulatedLogoDeviceDefault, AFolderThatIsNotTheUsersOwnAndPrivateGivesWayToT
   EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
   std::filesystem::remove(runtime + "/halomark");
   std::filesystem::create_directory(runtime + "/halomark");
-  ::chmod((runtime + "/halomark").c_str(), 0755);
+  ::chmod((runtime + "/halomark").c_str(), 0770);
   EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
-  ::chmod((runtime + "/halomark").c_str(), 0700);
-  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), runtime + "/halomark/logo-device.json");
+  ::chmod((runtime + "/halomark").c_str(), 0755);
+  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), runtime + "/halomark/logo-device.json")
+      << "a folder others may only read is closed to them";
   // Another user's folder, where the test may hand one over.
   if (::geteuid() == 0 && ::chown((runtime + "/halomark").c_str(), 65534, 65534) == 0) {
     EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");

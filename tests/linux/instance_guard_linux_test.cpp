@@ -120,8 +120,8 @@ TEST(LinuxInstanceGuardTest, APlantedLinkOrAnUnusableFileOrFolderIsRefusedAndLef
   EXPECT_EQ(pipe.problem(), folder + "/application.lock is not a plain file");
   std::filesystem::remove(folder + "/application.lock");
 
-  // The folder itself: open to others, or a link to a folder elsewhere.
-  ::chmod(folder.c_str(), 0755);
+  // The folder itself: one others may change, or a link to a folder elsewhere.
+  ::chmod(folder.c_str(), 0777);
   LinuxInstanceGuard open(folder + "/application.lock");
   EXPECT_EQ(open.acquire(), InstanceGuard::Acquired::unusable);
   EXPECT_EQ(open.problem(), folder + " can be entered by other users");
@@ -132,9 +132,14 @@ TEST(LinuxInstanceGuardTest, APlantedLinkOrAnUnusableFileOrFolderIsRefusedAndLef
   EXPECT_EQ(throughLink.problem(), scratch / "run/elsewhere is a symbolic link");
   EXPECT_FALSE(std::filesystem::exists(folder + "/application.lock"));
 
+  // One others may only read, as earlier versions made it, is closed to them and used.
+  ::chmod(folder.c_str(), 0755);
   LinuxInstanceGuard fine(folder + "/application.lock");
   EXPECT_EQ(fine.acquire(), InstanceGuard::Acquired::yes);
   EXPECT_EQ(fine.problem(), std::nullopt);
+  struct stat closed {};
+  ASSERT_EQ(::stat(folder.c_str(), &closed), 0);
+  EXPECT_EQ(closed.st_mode & 0777, 0700u);
 }
 
 TEST(LinuxInstanceGuardTest, TheFolderIsCreatedPrivateAndAnEarlierHoldersIdGoesOnlyOnceTheLockIsHeld) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <mutex>
 #include <set>
@@ -17,11 +18,15 @@ namespace {
 
 constexpr mode_t kFolderMode = 0700;
 
-std::optional<std::string> problemWithInfo(const struct stat& info, const std::string& path) {
+// `tighten` closes a folder of the user's own that others may read but not change (as earlier
+// versions created it): nothing can have been planted in it, so closing it is all it needs.
+std::optional<std::string> problemWithInfo(const struct stat& info, const std::string& path,
+                                           const std::function<bool()>& tighten) {
   if (!S_ISDIR(info.st_mode)) return path + " is not a folder";
   if (info.st_uid != ::geteuid()) return path + " belongs to another user";
-  if ((info.st_mode & 077) != 0) return path + " can be entered by other users";
-  return std::nullopt;
+  if ((info.st_mode & 077) == 0) return std::nullopt;
+  if ((info.st_mode & 022) == 0 && tighten()) return std::nullopt;
+  return path + " can be entered by other users";
 }
 
 void reportOnce(const std::string& text) {
@@ -42,7 +47,7 @@ std::optional<std::string> problemWith(const std::string& path) {
     return AtomicFile::errorText("couldn't look at", path);
   }
   if (S_ISLNK(info.st_mode)) return path + " is a symbolic link";
-  return problemWithInfo(info, path);
+  return problemWithInfo(info, path, [&] { return ::chmod(path.c_str(), kFolderMode) == 0; });
 }
 
 Opened open(const std::string& path, bool create) {
@@ -66,7 +71,7 @@ Opened open(const std::string& path, bool create) {
   if (::fstat(fd, &info) != 0)
     problem = AtomicFile::errorText("couldn't look at", path);
   else
-    problem = problemWithInfo(info, path);
+    problem = problemWithInfo(info, path, [&] { return ::fchmod(fd, kFolderMode) == 0; });
   if (problem) {
     ::close(fd);
     return {-1, *problem};

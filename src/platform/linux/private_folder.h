@@ -15,7 +15,8 @@ struct Opened {
 };
 
 // Why the folder at `path` is not one to keep private state in (a link, not a folder, another
-// user's, open to others); none when it is fine or does not exist yet.
+// user's, open to others); none when it is fine or does not exist yet. A folder of the user's own
+// that others may only read is closed to them (mode 0700) and counts as fine.
 std::optional<std::string> problemWith(const std::string& path);
 
 // Opens the folder at `path` without following a link in its place, creating it (mode 0700, with
