@@ -38,7 +38,7 @@ void DesktopDoors::open(ApplicationObject& applicationObject) {
     return {std::get<std::string>(outcome)};
   };
   handlers.activateAction = [this](const std::string& name, const std::vector<PlistValue>& parameter) {
-    if (name == kCheckForUpdatesAction && parameter.empty()) {
+    if (name == kCheckForUpdatesAction) {
       updates_->checkForUpdates();
       return ApplicationObject::Reply{};
     }

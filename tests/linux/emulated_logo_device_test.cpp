@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -191,6 +194,67 @@ TEST_F(EmulatedLogoDeviceTest, EveryProcessSharesOneDevice) {
   EXPECT_FALSE(device.copyProperty(kMappingKey));
   ASSERT_EQ(device.create(), std::nullopt);
   EXPECT_EQ(TempTree::read(path + ".corrupt"), "not json");
+}
+
+// The state file sits where a link could be planted for it: the device refuses to write through
+// one, says so, and leaves what it points to alone.
+TEST_F(EmulatedLogoDeviceTest, APlantedLinkIsRefusedAndItsTargetKept) {
+  std::string notes = scratch.makeFile("notes.txt", "my notes\n");
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  std::filesystem::create_directories(folder);
+  ::chmod(folder.c_str(), 0700);
+  scratch.makeLink("runtime/halomark/logo-device.json", notes);
+  EXPECT_EQ(device.create(), "refusing to follow the symbolic link at " + path);
+  EXPECT_FALSE(device.exists());
+  EXPECT_EQ(device.setProperty(0, kBacklightModeKey), false);
+  EXPECT_EQ(TempTree::read(notes), "my notes\n");
+
+  std::filesystem::remove(path);
+  std::filesystem::remove(path + ".lock");
+  scratch.makeLink("runtime/halomark/logo-device.json.lock", notes);
+  EXPECT_EQ(device.create(), "refusing to follow the symbolic link at " + path + ".lock");
+  EXPECT_EQ(TempTree::read(notes), "my notes\n");
+}
+
+TEST_F(EmulatedLogoDeviceTest, StateIsWrittenOnlyIntoAPrivateFolderOfTheUsersOwn) {
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  std::filesystem::create_directories(folder);
+  ::chmod(folder.c_str(), 0777);
+  EXPECT_EQ(device.create(), "refusing to write there: " + folder + " can be entered by other users");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ::chmod(folder.c_str(), 0700);
+  EXPECT_EQ(device.create(), std::nullopt);
+}
+
+TEST(EmulatedLogoDeviceDefault, AFolderThatIsNotTheUsersOwnAndPrivateGivesWayToTheCache) {
+  TempTree scratch;
+  std::string runtime = scratch / "run", cache = scratch / "cache";
+  std::filesystem::create_directories(runtime);
+  auto saved = [](const char* name) {
+    return std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
+  };
+  auto savedRuntime = saved("XDG_RUNTIME_DIR"), savedCache = saved("XDG_CACHE_HOME");
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+  scratch.makeLink("run/halomark", scratch / "elsewhere");
+  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
+  std::filesystem::remove(runtime + "/halomark");
+  std::filesystem::create_directory(runtime + "/halomark");
+  ::chmod((runtime + "/halomark").c_str(), 0770);
+  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
+  ::chmod((runtime + "/halomark").c_str(), 0755);
+  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), runtime + "/halomark/logo-device.json")
+      << "a folder others may only read is closed to them";
+  // Another user's folder, where the test may hand one over.
+  if (::geteuid() == 0 && ::chown((runtime + "/halomark").c_str(), 65534, 65534) == 0) {
+    EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
+  }
+  for (auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", savedRuntime}, {"XDG_CACHE_HOME", savedCache}}) {
+    if (value)
+      setenv(name, value->c_str(), 1);
+    else
+      unsetenv(name);
+  }
 }
 
 TEST(EmulatedLogoDeviceDefault, LivesInTheRuntimeDirectoryElseTheCache) {

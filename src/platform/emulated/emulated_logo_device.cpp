@@ -6,7 +6,7 @@
 
 #include "logo/brightness_table.h"
 #include "platform/emulated/emulated_logo_state.h"
-#include "platform/linux/user_directories.h"
+#include "platform/linux/private_folder.h"
 
 namespace {
 
@@ -23,13 +23,13 @@ bool modeStuck(const PlistDictionary& state) {
 
 }  // namespace
 
-// The state only has to live as long as the session, so writes are not flushed to disk.
+// The state only has to live as long as the session, so writes are not flushed to disk. It sits
+// where another user might plant a link, so links are refused rather than written through.
 EmulatedLogoDevice::EmulatedLogoDevice(std::string statePath)
-    : file_(std::move(statePath), 0700, AtomicFile::Flush::none) {}
+    : file_(std::move(statePath), 0700, AtomicFile::Flush::none, LockedJsonFile::Folder::privateFolder) {}
 
 std::string EmulatedLogoDevice::defaultStatePath() {
-  auto base = UserDirectories::runtimeDirectory().value_or(UserDirectories::cacheHome());
-  return base + "/halomark/logo-device.json";
+  return PrivateFolder::halomarkFolder() + "/logo-device.json";
 }
 
 std::optional<std::string> EmulatedLogoDevice::create(const Change& configure) {

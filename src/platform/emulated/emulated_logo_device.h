@@ -16,7 +16,7 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
   using Change = std::function<void(PlistDictionary& state)>;
 
   explicit EmulatedLogoDevice(std::string statePath);
-  // $XDG_RUNTIME_DIR/halomark/logo-device.json, else the same under the user's cache directory.
+  // logo-device.json in Halomark's private folder (PrivateFolder::halomarkFolder).
   static std::string defaultStatePath();
 
   const std::string& statePath() const { return file_.path(); }

@@ -60,7 +60,9 @@ std::optional<CandidateLight> LedLogoDevice::light() {
 }
 
 LockedJsonFile& LedLogoDevice::stateFile(const std::string& name) {
-  if (!file_) file_.emplace(config_.stateDirectory + "/led-" + name + ".json", 0700, AtomicFile::Flush::none);
+  if (!file_)
+    file_.emplace(config_.stateDirectory + "/led-" + name + ".json", 0700, AtomicFile::Flush::none,
+                  LockedJsonFile::Folder::privateFolder);
   return *file_;
 }
 
