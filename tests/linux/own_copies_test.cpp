@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "fakes/temp_tree.h"
 
@@ -21,10 +23,19 @@ class OwnCopiesTest : public ::testing::Test {
     addProcess(::getpid(), executable, {"Halomark"}, 5000);
   }
   // A process entry as the kernel shows it: the executable link, the NUL-separated arguments and
-  // the start time (field 22 of stat, after a command name with a space and parentheses).
+  // environment (this process's runtime folder and home unless given), and the start time (field 22
+  // of stat, after a command name with a space and parentheses).
   void addProcess(long pid, const std::string& program, const std::vector<std::string>& arguments,
-                  unsigned long long started) {
+                  unsigned long long started, std::optional<std::string> runtime = {}) {
     std::string folder = "proc/" + std::to_string(pid);
+    std::string environment = "LANG=C.UTF-8";
+    for (const char* name : {"XDG_RUNTIME_DIR", "HOME"}) {
+      std::optional<std::string> value;
+      if (const char* own = std::getenv(name)) value = own;
+      if (runtime && std::string(name) == "XDG_RUNTIME_DIR") value = runtime;
+      if (value) environment += std::string(1, '\0') + name + "=" + *value;
+    }
+    scratch.makeFile(folder + "/environ", environment + '\0');
     scratch.makeLink(folder + "/exe", program);
     std::string commandLine;
     for (const auto& argument : arguments) commandLine += argument + '\0';
@@ -54,6 +65,13 @@ TEST_F(OwnCopiesTest, OfCopiesStartedTogetherOnlyTheEarliestStays) {
   addProcess(sameTick, executable, {"Halomark"}, 5000);
   EXPECT_EQ(OwnCopies::startedEarlier(proc()), std::vector<long>{sameTick}) << "a lower id wins a tie";
   EXPECT_EQ(OwnCopies::all(proc())->size(), 2u);
+}
+
+TEST_F(OwnCopiesTest, ACopyKeepingItsStateElsewhereIsNoRival) {
+  // Another login session of the user, or a test's sandbox: its lock lives in another runtime folder.
+  addProcess(300, executable, {"Halomark"}, 4000, "/run/user/elsewhere");
+  EXPECT_EQ(OwnCopies::all(proc()), std::vector<long>{});
+  EXPECT_EQ(OwnCopies::startedEarlier(proc()), std::vector<long>{});
 }
 
 TEST_F(OwnCopiesTest, AProcessTableThatCannotBeReadIsSaidSo) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -46,6 +47,21 @@ bool sameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Where a copy keeps its lock and its settings. Copies of the user's that keep them elsewhere (another
+// login session, a test's sandbox) guard other things, and are not this one's rivals.
+const char* const kPlaceVariables[] = {"XDG_RUNTIME_DIR", "HOME"};
+
+bool keepsItsStateHere(const fs::path& process) {
+  auto environment = Sysfs::readFile(process / "environ", 1 << 20);
+  if (!environment) return false;
+  for (const char* name : kPlaceVariables) {
+    const char* own = std::getenv(name);
+    if (Sysfs::environmentValue(*environment, name) != (own ? std::optional<std::string>(own) : std::nullopt))
+      return false;
+  }
+  return true;
+}
+
 // Copies of the executable at `self`, this process included.
 std::optional<std::vector<Copy>> copies(const fs::path& procRoot) {
   struct stat own {};
@@ -65,6 +81,7 @@ std::optional<std::vector<Copy>> copies(const fs::path& procRoot) {
     // The application runs without arguments; the tool always has some.
     auto commandLine = Sysfs::readFile(entry / "cmdline", 4096);
     if (!commandLine || std::count(commandLine->begin(), commandLine->end(), '\0') != 1) continue;
+    if (!keepsItsStateHere(entry)) continue;
     auto started = startTime(entry);
     if (started) found.push_back({pid, *started});
   }

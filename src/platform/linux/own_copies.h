@@ -1,6 +1,6 @@
 // Other running copies of this process's own executable that run as the application (started
-// without arguments) under the same user: the last guard against a second copy where the instance
-// lock cannot be used and no session bus can be asked.
+// without arguments) under the same user, with the same runtime folder and home: the last guard
+// against a second copy where the instance lock cannot be used and no session bus can be asked.
 #pragma once
 
 #include <filesystem>

@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <string_view>
 
 namespace Sysfs {
 
@@ -77,6 +78,19 @@ std::optional<long long> readInteger(const std::filesystem::path& file) {
   auto [end, error] = std::from_chars(line->data(), line->data() + line->size(), value);
   if (error != std::errc() || end != line->data() + line->size()) return std::nullopt;
   return value;
+}
+
+std::optional<std::string> environmentValue(const std::string& environment, const std::string& name) {
+  std::size_t at = 0;
+  while (at < environment.size()) {
+    std::size_t end = environment.find('\0', at);
+    if (end == std::string::npos) end = environment.size();
+    std::string_view entry(environment.data() + at, end - at);
+    if (entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=')
+      return std::string(entry.substr(name.size() + 1));
+    at = end + 1;
+  }
+  return std::nullopt;
 }
 
 }  // namespace Sysfs

@@ -23,5 +23,7 @@ std::optional<std::string> readFile(const std::filesystem::path& file, std::size
 // The file's first line without surrounding white space; none when it cannot be read.
 std::optional<std::string> readLine(const std::filesystem::path& file);
 std::optional<long long> readInteger(const std::filesystem::path& file);
+// A variable of a NUL-separated environment, as /proc/<pid>/environ holds it.
+std::optional<std::string> environmentValue(const std::string& environment, const std::string& name);
 
 }  // namespace Sysfs

@@ -64,8 +64,12 @@ TEST(VersionCompareTest, IsATotalOrderOverManyTriples) {
       ASSERT_EQ(sign(compare(a, b)), -sign(compare(b, a))) << '"' << a << "\" vs \"" << b << '"';
       for (const auto& c : versions) {
         int ab = sign(compare(a, b)), bc = sign(compare(b, c)), ac = sign(compare(a, c));
-        if (ab <= 0 && bc <= 0) ASSERT_LE(ac, 0) << '"' << a << "\" <= \"" << b << "\" <= \"" << c << '"';
-        if (ab == 0 && bc == 0) ASSERT_EQ(ac, 0) << a << " = " << b << " = " << c;
+        if (ab <= 0 && bc <= 0) {
+          ASSERT_LE(ac, 0) << '"' << a << "\" <= \"" << b << "\" <= \"" << c << '"';
+        }
+        if (ab == 0 && bc == 0) {
+          ASSERT_EQ(ac, 0) << a << " = " << b << " = " << c;
+        }
         ++checked;
       }
     }
