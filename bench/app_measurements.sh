@@ -1,7 +1,8 @@
 #!/bin/bash
 # Measures the running application in a throw-away session: the latency from a preferences-changed
-# notification to the tables on the emulated logo device, the application's idle wake-ups per
-# minute, and its resident memory when headless.
+# notification to the tables on the emulated logo device; per change, how many locked writes of the
+# device's state and how many snapshots of the machine (each lists /sys/class/power_supply once) it
+# takes; the application's idle wake-ups per minute, and its resident memory when headless.
 #
 #   bench/app_measurements.sh [BUILD_DIR] [IDLE_SECONDS]
 #
@@ -39,6 +40,20 @@ require "$app" "$device" "$latency"
 
     echo "== latency"
     "$LATENCY"
+
+    if command -v strace >/dev/null; then
+      echo "== device writes and machine snapshots per change (20 changes, under strace)"
+      trace=$(mktemp)
+      strace -f -y -e trace=flock,openat -p $app -o "$trace" & tracer=$!
+      sleep 1
+      "$LATENCY" 20 >/dev/null
+      sleep 1
+      kill $tracer; wait $tracer 2>/dev/null || true
+      locks=$(grep -c "logo-device.json.lock>, LOCK_EX" "$trace" || true)
+      snapshots=$(grep -c "class/power_supply\", O_RDONLY" "$trace" || true)
+      echo "locked device writes: $locks for 20 changes; machine snapshots: $snapshots for 20 changes"
+      rm -f "$trace"
+    fi
 
     echo "== idle wake-ups over ${IDLE} s (the watchdog runs every 30 s)"
     sleep 2

@@ -1,6 +1,7 @@
 // Measures how long the running application takes from the moment a preferences-changed
 // notification is posted to the moment the new brightness mapping is on the emulated logo device.
-// Run it inside the session of a running application (bench/app_measurements.sh does).
+// Run it inside the session of a running application (bench/app_measurements.sh does), with the
+// number of changes to make as its argument (200 when none is given).
 #include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -24,7 +26,7 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-constexpr int kRuns = 200;
+constexpr int kDefaultRuns = 200;
 constexpr int kTimeoutMs = 2000;
 
 bool showsMapping(EmulatedLogoDevice& device, const BrightnessTable& expected) {
@@ -66,6 +68,11 @@ double percentile(std::vector<double> values, double fraction) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  int runs = argc > 1 ? std::atoi(argv[1]) : kDefaultRuns;
+  if (runs < 1) {
+    std::fprintf(stderr, "apply_latency: the number of changes must be a positive number\n");
+    return 2;
+  }
   EmulatedLogoDevice device(EmulatedLogoDevice::defaultStatePath());
   if (!device.hasLogoBacklight()) {
     std::fprintf(stderr, "apply_latency: no emulated logo device; create one with halomark-device create\n");
@@ -80,7 +87,7 @@ int main(int argc, char** argv) {
 
   std::vector<double> latencies;
   int timeouts = 0;
-  for (int run = 0; run < kRuns; ++run) {
+  for (int run = 0; run < runs; ++run) {
     double nits = 100 + run % 50;
     prefs.setSetting(Setting::fixed(nits));
     prefs.synchronize();

@@ -48,7 +48,10 @@ std::optional<std::string> stringMember(const PlistDictionary& dictionary, const
 }  // namespace
 
 AppDelegate::AppDelegate(Platform& platform)
-    : platform_(platform), logo_(platform), prefs_(platform.preferences) {}
+    : platform_(platform),
+      logo_(platform),
+      prefs_(platform.preferences),
+      commands_(prefs_, platform, [this] { apply(); }) {}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -114,7 +117,7 @@ void AppDelegate::observeSystem() {
 
 void AppDelegate::observeRequests() {
   platform_.notifications.observe(Prefs::changedNotification(), [weak = weak_from_this()](const auto&) {
-    if (auto self = weak.lock()) self->preferencesChanged();
+    if (auto self = weak.lock()) self->preferencesChanged(true);
   });
   // The stored copy is watched too: where no notification service carries the tool's word (a
   // console or ssh login has no session bus), its writes are seen there. A write arrives as several
@@ -123,8 +126,9 @@ void AppDelegate::observeRequests() {
     auto self = weak.lock();
     if (!self) return;
     if (self->settlingPreferences_) self->settlingPreferences_->cancel();
-    self->settlingPreferences_ = self->platform_.scheduler.after(
-        kPreferencesSettleSeconds, self->weakly(&AppDelegate::preferencesChangedOnDisk));
+    self->settlingPreferences_ = self->platform_.scheduler.after(kPreferencesSettleSeconds, [weak] {
+      if (auto self = weak.lock()) self->preferencesChanged(false);
+    });
   });
   updateHotKey();
   attention_ = std::make_unique<Attention>(logo_, prefs_, platform_, [weak = weak_from_this()](bool active) {
@@ -142,17 +146,19 @@ void AppDelegate::observeRequests() {
                                   });
 }
 
-void AppDelegate::preferencesChanged() {
-  // The tool wrote the store from its own process.
-  prefs_.synchronize();
-  apply();
+PlistDictionary AppDelegate::logoPreferences() {
+  return logoKeys(platform_.preferences.domain(kAppIdentifier).value_or(PlistDictionary{}));
 }
 
-void AppDelegate::preferencesChangedOnDisk() {
+void AppDelegate::preferencesChanged(bool announced) {
   prefs_.synchronize();
-  // What the notification already brought, or this process wrote itself, is not written twice.
-  if (platform_.preferences.domain(kAppIdentifier) == appliedPreferences_) return;
-  apply();
+  // This process's own writes, the keys the logo does not show, and a change that the other road
+  // brought first are applied already.
+  if (logoPreferences() != appliedPreferences_) {
+    apply();
+  } else if (announced) {
+    reassertIfNeeded();
+  }
 }
 
 void AppDelegate::handleSignalRequest(const PlistDictionary& userInfo) {
@@ -201,51 +207,67 @@ AppDelegate::Tables AppDelegate::desiredTables(const Setting& setting) {
   return tables;
 }
 
-Setting AppDelegate::effectiveSetting() { return Power::effectiveSetting(prefs_, platform_); }
+Setting AppDelegate::effectiveSetting() { return outlook().effective; }
+
+Power::Outlook AppDelegate::outlook() {
+  if (sampled_) return *sampled_;
+  return Power::outlook(prefs_, platform_);
+}
 
 void AppDelegate::apply() {
   if (compatibility_ != LogoController::Compatibility::ok) return;
-  appliedPreferences_ = platform_.preferences.domain(kAppIdentifier);
-  Setting effective = effectiveSetting();
-  for (const auto& [key, table] : desiredTables(effective)) logo_.setTable(key, table);
-  logo_.setMode(modeFor(effective));
-  logo_.nudgeDisplayBrightness();
+  appliedPreferences_ = logoPreferences();
+  Power::Outlook now = Power::outlook(prefs_, platform_);
+  // While it signals, the attention signal owns the logo; its end applies again.
+  if (!isSignaling()) {
+    for (const auto& [key, table] : desiredTables(now.effective)) logo_.setTable(key, table);
+    logo_.setMode(modeFor(now.effective));
+    logo_.nudgeDisplayBrightness();
+  }
   platform_.scheduler.after(kLateRefreshSeconds, weakly(&AppDelegate::refreshUI));
-  refreshUI();
+  refreshUI(now);
 }
 
 void AppDelegate::resetToApple() {
-  Maintenance::resetToApple(logo_, prefs_);
+  // A running signal keeps the logo; the apply at its end writes the reset.
+  if (isSignaling()) {
+    Maintenance::resetPreferences(prefs_);
+  } else {
+    Maintenance::resetToApple(logo_, prefs_);
+  }
+  prefs_.synchronize();
   apply();
 }
 
 void AppDelegate::reassertIfNeeded() {
   // While it signals, the attention signal owns the logo.
-  if (attention_ && attention_->isActive()) return;
-  Setting effective = effectiveSetting();
-  for (const auto& [key, desired] : desiredTables(effective)) {
+  if (isSignaling()) return;
+  Power::Outlook now = Power::outlook(prefs_, platform_);
+  for (const auto& [key, desired] : desiredTables(now.effective)) {
     auto installed = logo_.table(key);
     if (!installed || !tablesMatch(*installed, desired)) {
       apply();
       return;
     }
   }
-  if (logo_.mode() != modeFor(effective)) {
+  if (logo_.mode() != modeFor(now.effective)) {
     apply();
     return;
   }
-  refreshUI();
+  refreshUI(now);
 }
 
 void AppDelegate::refreshUI() {
   if (refreshUIHandler_) refreshUIHandler_();
 }
 
-void AppDelegate::toggleLogo() {
-  prefs_.setSetting(prefs_.setting().isOff() ? prefs_.lastOnSetting() : Setting::off());
-  prefs_.synchronize();
-  apply();
+void AppDelegate::refreshUI(const Power::Outlook& sampled) {
+  sampled_ = sampled;
+  refreshUI();
+  sampled_.reset();
 }
+
+void AppDelegate::toggleLogo() { commands_.toggle(); }
 
 void AppDelegate::updateHotKey() {
   // The old registration goes first: a key grab still held would make the new one fail.

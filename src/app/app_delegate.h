@@ -1,6 +1,7 @@
 // The running application: launch and quit, the apply loop that keeps the logo showing the
-// effective setting, the notifications from the tool, URL commands and the toggle. One delegate
-// exists per process; everything runs on the main thread.
+// effective setting, the notifications from the tool and URL commands. Every door changes the logo
+// through its `commands()`, which apply in this process. One delegate exists per process;
+// everything runs on the main thread.
 #pragma once
 
 #include <functional>
@@ -10,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/logo_commands.h"
 #include "app/signal_request.h"
 #include "attention/attention.h"
+#include "automation/automation_rules.h"
 #include "logo/logo_controller.h"
 #include "platform/platform.h"
 #include "prefs/prefs.h"
@@ -37,9 +40,16 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   void requestSignal(const SignalRequest& request);
 
   Tables desiredTables(const Setting& setting);
+  // Writes the effective setting to the logo, unless an attention signal runs: the signal then keeps
+  // the logo, and its end applies again. Refreshes the interface either way.
   void apply();
   void reassertIfNeeded();
   Setting effectiveSetting();
+  // The stored setting, the rule in force and the effective setting, from one snapshot of the
+  // machine. The refresh that ends an apply sees the snapshot the apply wrote from.
+  Power::Outlook outlook();
+  // The one road for changes of the logo from every door of this process.
+  LogoCommands& commands() { return commands_; }
   void toggleLogo();
   // Holds the toggle's global key combination while "hotKeyEnabled" is on, and releases it at once
   // when it is off; a refused registration leaves it absent until the next call.
@@ -47,6 +57,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   // The settings window's reset: the automatic setting, the full brightness range and the
   // platform's own tables, then the apply loop.
   void resetToApple();
+  bool isSignaling() const { return attention_ && attention_->isActive(); }
 
   // The menu bar interface re-derives itself from the preferences and the live services; until
   // one is attached nothing needs refreshing.
@@ -73,21 +84,29 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
  private:
   void observeSystem();
   void observeRequests();
-  // Another process wrote the preferences: read them afresh and apply.
-  void preferencesChanged();
-  // The stored preferences changed: apply them unless they are those last applied.
-  void preferencesChangedOnDisk();
+  // Another process announced a change of the preferences, or their stored copy changed: apply
+  // what the logo shows of them, once, however many ways the change arrives. An announcement that
+  // brings nothing new still has the installed state checked.
+  void preferencesChanged(bool announced);
+  // The stored keys whose changes the logo shows.
+  PlistDictionary logoPreferences();
   void handleSignalRequest(const PlistDictionary& userInfo);
+  // Refreshes from a snapshot just taken instead of taking another.
+  void refreshUI(const Power::Outlook& sampled);
   // Runs `member` on the delegate if it still exists.
   std::function<void()> weakly(void (AppDelegate::*member)());
 
   Platform& platform_;
   LogoController logo_;
   Prefs prefs_;
+  LogoCommands commands_;
   std::unique_ptr<Attention> attention_;
   std::shared_ptr<TimerHandle> watchdog_;
   std::shared_ptr<TimerHandle> settlingPreferences_;
+  // What the last apply wrote from, to tell a change from an echo of one already applied.
   std::optional<PlistDictionary> appliedPreferences_;
+  // The snapshot an apply or a check has just taken, while the refresh that ends it runs.
+  std::optional<Power::Outlook> sampled_;
   std::shared_ptr<void> powerObserver_;
   std::unique_ptr<HotKeyRegistration> hotKey_;
   std::function<void()> refreshUIHandler_;

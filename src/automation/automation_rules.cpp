@@ -76,12 +76,18 @@ bool isInQuietHours(int startHour, int endHour, double now, Clock& clock) {
   return hour >= startHour || hour < endHour;
 }
 
-Setting effectiveSetting(Prefs& prefs, Platform& platform) {
-  if (prefs.setting().isOff()) return Setting::off();
+Outlook outlook(Prefs& prefs, Platform& platform) {
+  Outlook outlook{prefs.setting(), std::nullopt, prefs.setting()};
+  if (outlook.stored.isOff()) return outlook;
   State state = current(platform, watchesApplications(prefs));
-  auto rule = activeOverride(prefs, state, platform.clock.now(), platform);
-  if (rule) return rule->kind == RuleOverride::Kind::dim ? Setting::fixed(rule->nits) : Setting::off();
-  return prefs.setting();
+  outlook.rule = activeOverride(prefs, state, platform.clock.now(), platform);
+  if (outlook.rule) {
+    outlook.effective =
+        outlook.rule->kind == RuleOverride::Kind::dim ? Setting::fixed(outlook.rule->nits) : Setting::off();
+  }
+  return outlook;
 }
+
+Setting effectiveSetting(Prefs& prefs, Platform& platform) { return outlook(prefs, platform).effective; }
 
 }  // namespace Power

@@ -36,7 +36,18 @@ bool watchesApplications(const Prefs& prefs);
 // Whole hours in the user's time zone; the window may wrap past midnight; start == end is empty.
 bool isInQuietHours(int startHour, int endHour, double now, Clock& clock);
 
-// The stored setting folded with the rules. A stored `off` returns at once without sampling.
+// What the rules make of the stored setting now, from one snapshot of the machine.
+struct Outlook {
+  Setting stored;
+  // The rule that holds the logo off or dims it; none while the stored setting is off.
+  std::optional<RuleOverride> rule;
+  // The stored setting folded with the rule: what the logo should show.
+  Setting effective;
+};
+// A stored `off` returns at once without sampling.
+Outlook outlook(Prefs& prefs, Platform& platform);
+
+// The stored setting folded with the rules.
 Setting effectiveSetting(Prefs& prefs, Platform& platform);
 
 }  // namespace Power

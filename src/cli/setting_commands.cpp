@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string_view>
 
+#include "app/logo_commands.h"
 #include "cli/ascii_case.h"
-#include "maintenance/uninstall.h"
 #include "prefs/setting.h"
 
 namespace {
@@ -84,33 +84,37 @@ std::optional<double> parseNits(const std::string& text) {
   return value;
 }
 
-int commitSettingChange(Prefs& prefs, CliContext& context) {
-  bool saved = prefs.synchronize();
-  if (!saved) context.err << "halomark: couldn't save the setting\n";
-  notifyApp(context);
+LogoCommands toolCommands(Prefs& prefs, CliContext& context) {
+  // The tool never writes the logo: a stored change is the running application's to apply.
+  return LogoCommands(prefs, context.platform, [&context] { notifyApp(context); });
+}
+
+int reportChange(bool saved, Prefs& prefs, CliContext& context) {
+  if (!saved) {
+    // Nothing was stored, so there is nothing for the application to apply.
+    context.err << "halomark: couldn't save the setting\n";
+    printStatus(prefs, context);
+    return 1;
+  }
   context.platform.clock.sleep(kSettleSeconds);
   printStatus(prefs, context);
-  return saved ? 0 : 1;
+  return 0;
 }
 
 int turnOn(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  prefs.setSetting(prefs.lastOnSetting());
-  return commitSettingChange(prefs, context);
+  return reportChange(toolCommands(prefs, context).turnOn(), prefs, context);
 }
 
 int turnOff(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  prefs.setSetting(Setting::off());
-  return commitSettingChange(prefs, context);
+  return reportChange(toolCommands(prefs, context).set(Setting::off()), prefs, context);
 }
 
 int toggle(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  prefs.setSetting(prefs.setting().isOff() ? prefs.lastOnSetting() : Setting::off());
-  return commitSettingChange(prefs, context);
+  return reportChange(toolCommands(prefs, context).toggle(), prefs, context);
 }
 
 int followDisplay(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  prefs.setSetting(Setting::automatic());
-  return commitSettingChange(prefs, context);
+  return reportChange(toolCommands(prefs, context).set(Setting::automatic()), prefs, context);
 }
 
 int setNits(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& context) {
@@ -126,13 +130,11 @@ int setNits(const std::vector<std::string>& arguments, Prefs& prefs, CliContext&
                 << "1000"
                 << ")\n";
   }
-  prefs.setSetting(Setting::fixed(*nits));
-  return commitSettingChange(prefs, context);
+  return reportChange(toolCommands(prefs, context).set(Setting::fixed(*nits)), prefs, context);
 }
 
 int reset(const std::vector<std::string>&, Prefs& prefs, CliContext& context) {
-  Maintenance::resetPreferences(prefs);
-  return commitSettingChange(prefs, context);
+  return reportChange(toolCommands(prefs, context).reset(), prefs, context);
 }
 
 }  // namespace CLI

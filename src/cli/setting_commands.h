@@ -21,9 +21,9 @@ int reset(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& c
 // ignored; nothing else may surround the number).
 std::optional<double> parseNits(const std::string& text);
 
-// After a change: makes it visible to other processes, tells the application (or starts it), gives
-// it time to apply, and reports the result. Returns the exit status: 1 when the change could not be
-// saved.
-int commitSettingChange(Prefs& prefs, CliContext& context);
+// After a change went through the tool's commands (stored, synchronised, the application told or
+// started): gives the application time to apply and reports the result. A change that could not be
+// saved is said so at once; the exit status is 1 and the report shows what still holds.
+int reportChange(bool saved, Prefs& prefs, CliContext& context);
 
 }  // namespace CLI

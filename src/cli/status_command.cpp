@@ -27,17 +27,13 @@ namespace CLI {
 void printStatus(Prefs& prefs, CliContext& context) {
   Platform& platform = context.platform;
   std::ostream& out = context.out;
-  Setting setting = prefs.setting();
-  out << "Setting:      " << describe(setting, platform.locale) << "\n";
-  if (!setting.isOff()) {
-    auto state = Power::current(platform, Power::watchesApplications(prefs));
-    auto rule = Power::activeOverride(prefs, state, platform.clock.now(), platform);
-    if (rule && rule->kind == Power::RuleOverride::Kind::off) {
-      out << "Held off:     " << rule->reason << " (Automation rule)\n";
-    } else if (rule) {
-      out << "Dimmed:       " << static_cast<long long>(std::trunc(rule->nits)) << " nits (" << rule->reason
-          << ")\n";
-    }
+  auto now = Power::outlook(prefs, platform);
+  out << "Setting:      " << describe(now.stored, platform.locale) << "\n";
+  if (const auto& rule = now.rule; rule && rule->kind == Power::RuleOverride::Kind::off) {
+    out << "Held off:     " << rule->reason << " (Automation rule)\n";
+  } else if (rule) {
+    out << "Dimmed:       " << static_cast<long long>(std::trunc(rule->nits)) << " nits (" << rule->reason
+        << ")\n";
   }
   LogoController logo(platform);
   if (auto nits = logo.stateValue("FinalNits")) out << "Logo now:     " << std::llround(*nits) << " nits\n";

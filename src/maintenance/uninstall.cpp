@@ -36,8 +36,7 @@ void moveBundleToTrash(const std::string& appBundle, Platform& platform,
 namespace Maintenance {
 
 void resetPreferences(Prefs& prefs) {
-  prefs.setSetting(Setting::automatic());
-  prefs.set(PrefKeys::ignoreLimits, true);
+  prefs.store(Prefs::Changes().setting(Setting::automatic()).set(PrefKeys::ignoreLimits, true));
 }
 
 void resetToApple(LogoController& logo, Prefs& prefs) {

@@ -6,67 +6,50 @@
 
 namespace {
 
-const char* ruleKey(MenuActions::Rule rule) {
+TypedPrefKey<bool> ruleKey(MenuActions::Rule rule) {
   switch (rule) {
-    case MenuActions::Rule::locked: return "offWhenLocked";
-    case MenuActions::Rule::lowPower: return "offInLowPowerMode";
-    case MenuActions::Rule::onBattery: return "offOnBattery";
-    case MenuActions::Rule::externalDisplay: return "offWithExternalDisplay";
+    case MenuActions::Rule::locked: return PrefKeys::offWhenLocked;
+    case MenuActions::Rule::lowPower: return PrefKeys::offInLowPowerMode;
+    case MenuActions::Rule::onBattery: return PrefKeys::offOnBattery;
+    case MenuActions::Rule::externalDisplay: return PrefKeys::offWithExternalDisplay;
     case MenuActions::Rule::quietHours: break;
   }
-  return "quietHoursEnabled";
-}
-
-bool ruleValue(const Prefs& prefs, MenuActions::Rule rule) {
-  switch (rule) {
-    case MenuActions::Rule::locked: return prefs.offWhenLocked();
-    case MenuActions::Rule::lowPower: return prefs.offInLowPowerMode();
-    default: return prefs.boolValue(ruleKey(rule));
-  }
+  return PrefKeys::quietHoursEnabled;
 }
 
 }  // namespace
 
 MenuActions::MenuActions(AppDelegate& delegate, Platform& platform)
-    : delegate_(delegate), platform_(platform) {}
+    : delegate_(delegate), commands_(delegate.commands()), platform_(platform) {}
 
 MenuActions::~MenuActions() {
   if (pendingSliderApply_) pendingSliderApply_->cancel();
 }
 
-void MenuActions::store() {
-  delegate_.prefs().synchronize();
-  delegate_.apply();
-}
-
 MenuActions::ClickResult MenuActions::statusItemClicked(Click click) {
-  Attention* attention = delegate_.attention();
-  if (attention && attention->isActive()) {
-    attention->stop();
+  if (delegate_.isSignaling()) {
+    stopSignal();
     return ClickResult::stoppedSignal;
   }
   if (click == Click::alternate && delegate_.compatibility() == LogoController::Compatibility::ok) {
-    delegate_.toggleLogo();
+    commands_.toggle();
     return ClickResult::toggled;
   }
   return ClickResult::openMenu;
 }
 
 void MenuActions::switchFlipped(bool on) {
-  Prefs& prefs = delegate_.prefs();
-  prefs.setSetting(on ? prefs.lastOnSetting() : Setting::off());
-  store();
+  Prefs& prefs = commands_.prefs();
+  commands_.set(on ? prefs.lastOnSetting() : Setting::off());
 }
 
 void MenuActions::modeChosen(int segment) {
-  Prefs& prefs = delegate_.prefs();
   if (segment == 0) {
-    prefs.setSetting(Setting::automatic());
-  } else {
-    double nits = prefs.doubleValue("fixedNits");
-    prefs.setSetting(Setting::fixed(nits > 0 ? nits : kDefaultFixedNits));
+    commands_.set(Setting::automatic());
+    return;
   }
-  store();
+  double nits = commands_.prefs().stored(PrefKeys::fixedNits).value_or(0);
+  commands_.set(Setting::fixed(nits > 0 ? nits : kDefaultFixedNits));
 }
 
 void MenuActions::presetChosen(int segment) {
@@ -74,35 +57,26 @@ void MenuActions::presetChosen(int segment) {
   levelChosen(MenuTexts::kPresets[segment].nits);
 }
 
-void MenuActions::levelChosen(double nits) {
-  delegate_.prefs().setSetting(Setting::fixed(nits));
-  store();
-}
+void MenuActions::levelChosen(double nits) { commands_.set(Setting::fixed(nits)); }
 
 std::string MenuActions::sliderMoved(double position) {
   double nits = SliderScale::nits(position);
-  delegate_.prefs().setSetting(Setting::fixed(nits));
-  delegate_.prefs().synchronize();
+  commands_.store(Setting::fixed(nits));
   if (pendingSliderApply_) pendingSliderApply_->cancel();
   pendingSliderApply_ = platform_.scheduler.after(kSliderPauseSeconds, [this] {
     pendingSliderApply_.reset();
-    delegate_.apply();
+    commands_.deliver();
   });
   return platform_.locale.formatDecimal(nits) + " nits";
 }
 
 void MenuActions::toggleRule(Rule rule) {
-  Prefs& prefs = delegate_.prefs();
-  prefs.set(ruleKey(rule), !ruleValue(prefs, rule));
-  store();
+  auto key = ruleKey(rule);
+  commands_.set(key, !commands_.prefs().value(key));
 }
 
-void MenuActions::chooseBelow(int percent) {
-  delegate_.prefs().set("offBelowPercent", percent);
-  store();
-}
+void MenuActions::chooseBelow(int percent) { commands_.set(PrefKeys::offBelowPercent, percent); }
 
 void MenuActions::stopSignal() {
-  Attention* attention = delegate_.attention();
-  if (attention && attention->isActive()) attention->stop();
+  delegate_.requestSignal({SignalRequest::Action::stop, std::nullopt, std::nullopt});
 }

@@ -1,11 +1,13 @@
-// What the menu's controls and the status item's clicks do: each stores into the preferences,
-// synchronises, and lets the apply loop act. Both presentations of the menu forward here.
+// What the menu's controls and the status item's clicks do: each changes the logo through the
+// application's commands, or asks it to stop the attention signal. Both presentations of the menu
+// forward here.
 #pragma once
 
 #include <memory>
 #include <string>
 
 class AppDelegate;
+class LogoCommands;
 struct Platform;
 class TimerHandle;
 
@@ -30,7 +32,7 @@ class MenuActions {
   void presetChosen(int segment);
   // A brightness picked from a list (the native menu's stand-in for the slider).
   void levelChosen(double nits);
-  // Stores the position's brightness at once and applies once movement pauses; returns the text
+  // Stores the position's brightness at once and delivers it once movement pauses; returns the text
   // the slider's tooltip shows for it.
   std::string sliderMoved(double position);
   void toggleRule(Rule rule);
@@ -38,9 +40,8 @@ class MenuActions {
   void stopSignal();
 
  private:
-  void store();
-
   AppDelegate& delegate_;
+  LogoCommands& commands_;
   Platform& platform_;
   std::shared_ptr<TimerHandle> pendingSliderApply_;
 };

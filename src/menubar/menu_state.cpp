@@ -21,12 +21,12 @@ MenuState unavailable(const std::string& reason) {
 void deriveRules(const Prefs& prefs, MenuState& state) {
   state.offWhenLocked = prefs.offWhenLocked();
   state.offInLowPowerMode = prefs.offInLowPowerMode();
-  state.offOnBattery = prefs.boolValue("offOnBattery");
-  state.offWithExternalDisplay = prefs.boolValue("offWithExternalDisplay");
-  state.quietHoursEnabled = prefs.boolValue("quietHoursEnabled");
+  state.offOnBattery = prefs.value(PrefKeys::offOnBattery);
+  state.offWithExternalDisplay = prefs.value(PrefKeys::offWithExternalDisplay);
+  state.quietHoursEnabled = prefs.value(PrefKeys::quietHoursEnabled);
   state.quietHoursTitle = "Quiet Hours (" + Prefs::formatHour(prefs.quietHoursStartHour()) + "\u2013" +
                           Prefs::formatHour(prefs.quietHoursEndHour()) + ")";
-  long long below = prefs.integer("offBelowPercent");
+  long long below = prefs.value(PrefKeys::offBelowPercent);
   for (int percent : MenuTexts::kBatteryChoices) state.batteryChecked[percent] = below == percent;
 }
 
@@ -36,18 +36,18 @@ MenuState MenuState::derive(AppDelegate& delegate, Platform& platform) {
   if (auto reason = AppDelegate::unavailableReason(delegate.compatibility())) return unavailable(*reason);
   MenuState state;
   Prefs& prefs = delegate.prefs();
-  Setting stored = prefs.setting();
-  Setting effective = delegate.effectiveSetting();
-  state.switchOn = !stored.isOff();
-  Setting shown = stored.isOff() ? prefs.lastOnSetting() : effective;
+  Power::Outlook now = delegate.outlook();
+  const Setting& effective = now.effective;
+  state.switchOn = !now.stored.isOff();
+  Setting shown = now.stored.isOff() ? prefs.lastOnSetting() : effective;
   state.modeSegment = shown.isAutomatic() ? 0 : 1;
 
-  double fixedNits = prefs.doubleValue("fixedNits");
+  double fixedNits = prefs.stored(PrefKeys::fixedNits).value_or(0);
   state.sliderPosition = SliderScale::position(fixedNits);
   state.sliderValueText =
       platform.locale.formatDecimal(fixedNits > 0 ? fixedNits : kDefaultFixedNits) + " nits";
 
-  state.statusLine = StatusText::current(delegate, platform);
+  state.statusLine = StatusText::compose(now, delegate.logo().stateValue("FinalNits"));
   Attention* attention = delegate.attention();
   bool signalling = attention && attention->isActive();
   state.iconLit = signalling || !effective.isOff();

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "app/app_delegate.h"
-
 namespace StatusText {
 
 namespace {
@@ -39,13 +37,8 @@ std::string compose(const Setting& stored, const std::optional<Power::RuleOverri
   return "On" + std::string(kDot) + "following display" + suffix;
 }
 
-std::string current(AppDelegate& delegate, Platform& platform) {
-  Prefs& prefs = delegate.prefs();
-  Setting stored = prefs.setting();
-  std::optional<Power::RuleOverride> rule;
-  if (!stored.isOff())
-    rule = Power::activeOverride(prefs, Power::current(platform), platform.clock.now(), platform);
-  return compose(stored, rule, delegate.effectiveSetting(), delegate.logo().stateValue("FinalNits"));
+std::string compose(const Power::Outlook& outlook, std::optional<double> logoNits) {
+  return compose(outlook.stored, outlook.rule, outlook.effective, logoNits);
 }
 
 }  // namespace StatusText

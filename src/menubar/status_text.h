@@ -8,9 +8,6 @@
 #include "automation/automation_rules.h"
 #include "prefs/setting.h"
 
-class AppDelegate;
-struct Platform;
-
 namespace StatusText {
 
 // From its inputs: the stored setting, the rule that holds or dims the logo now (if any), the
@@ -18,7 +15,7 @@ namespace StatusText {
 std::string compose(const Setting& stored, const std::optional<Power::RuleOverride>& rule,
                     const Setting& effective, std::optional<double> logoNits);
 
-// Computed afresh from the delegate's preferences, a new system snapshot and the logo's read-back.
-std::string current(AppDelegate& delegate, Platform& platform);
+// The same from one snapshot's outlook.
+std::string compose(const Power::Outlook& outlook, std::optional<double> logoNits);
 
 }  // namespace StatusText

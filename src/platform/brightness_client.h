@@ -15,7 +15,10 @@ class BrightnessClient {
   virtual bool respondsToCopyProperty() = 0;
   // The property's value, or none.
   virtual std::optional<PlistValue> copyProperty(const std::string& key) = 0;
-  // None when the client has no way to set properties; otherwise the service's answer.
+  // None when the client has no way to set properties; otherwise the service's answer. Every writer
+  // writes the mode ("LEBacklightMode") after the tables it goes with, so a service may hold table
+  // writes (reading them back at once) and take them to the device together with the next mode
+  // write, as one change.
   virtual std::optional<bool> setProperty(const PlistValue& value, const std::string& key) = 0;
   // The logo goes back to whoever drove it before Halomark: a service that keeps driving it from
   // its tables needs nothing more; a light Halomark drives itself gets its earlier state back.

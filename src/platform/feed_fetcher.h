@@ -1,5 +1,6 @@
 // Fetching an update feed over the network, safely: https only (plain http only to this machine's
-// loopback addresses), redirects only to https, a time limit and a size limit.
+// loopback addresses), redirects only to https, time limits and a size limit that bounds what is
+// held in memory, not only what is accepted.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +12,11 @@ class FeedFetcher {
  public:
   struct Request {
     std::string url;
+    // The longest the server may stay silent.
     double timeoutSeconds;
     std::size_t maxBytes;
+    // The longest the whole fetch may take, however steadily the server sends.
+    double deadlineSeconds;
   };
   struct Failure {
     std::string reason;  // a sentence for the user

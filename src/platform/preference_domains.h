@@ -12,6 +12,8 @@ class PreferenceDomains {
   // The value under `key`, or none when the key (or the whole domain) is missing.
   virtual std::optional<PlistValue> value(const std::string& domain, const std::string& key) = 0;
   virtual void setValue(const std::string& domain, const std::string& key, const PlistValue& value) = 0;
+  // Stores every key of `values` as one change: all of them, or none when the write fails.
+  virtual void setValues(const std::string& domain, const PlistDictionary& values) = 0;
   virtual void removeValue(const std::string& domain, const std::string& key) = 0;
   // The whole domain, or none when it does not exist.
   virtual std::optional<PlistDictionary> domain(const std::string& domain) = 0;

@@ -56,17 +56,26 @@ enum class PrefReader {
   raw,
 };
 
+// Whether the logo shows a change of the key. A change of such a key, by any process, runs the apply
+// loop; the others (the attention signal's manner, what happens at quit, the hot key, the welcome)
+// are read where they are used and never make the logo be written again.
+enum class PrefEffect { logo, none };
+
 struct PrefKeyInfo {
   PrefKey key;
   const char* name;
   PrefType type;
   PlistValue defaultValue;  // null for raw keys, which have none
   PrefReader reader;
+  PrefEffect effect;
 };
 
 // The whole table, in the order of PrefKey.
 std::span<const PrefKeyInfo> prefKeyTable();
 const PrefKeyInfo& prefKeyInfo(PrefKey key);
+// The keys of `domain` whose changes the logo shows, as stored: two domains whose logo keys are
+// equal make the apply loop write the same.
+PlistDictionary logoKeys(const PlistDictionary& domain);
 
 // A key together with the C++ type its accessors read and write.
 template <typename T>

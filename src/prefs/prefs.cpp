@@ -80,27 +80,32 @@ Setting Prefs::setting() const {
   return Setting::automatic();
 }
 
-void Prefs::setSetting(const Setting& setting) {
-  if (!setting.isOff()) setLastOnSetting(setting);
+Prefs::Changes& Prefs::Changes::setting(const Setting& setting) {
   switch (setting.kind) {
     case Setting::Kind::fixed:
+      set(PrefKeys::lastOn, "fixed");
       set(PrefKeys::setting, "fixed");
       set(PrefKeys::fixedNits, std::clamp(setting.nits, kMinNits, kMaxNits));
       break;
-    case Setting::Kind::automatic: set(PrefKeys::setting, "automatic"); break;
+    case Setting::Kind::automatic:
+      set(PrefKeys::lastOn, "automatic");
+      set(PrefKeys::setting, "automatic");
+      break;
     case Setting::Kind::off: set(PrefKeys::setting, "off"); break;
   }
+  return *this;
 }
+
+void Prefs::store(const Changes& changes) { domains_->setValues(kAppIdentifier, changes.values_); }
+
+void Prefs::setSetting(const Setting& setting) { store(Changes().setting(setting)); }
 
 Setting Prefs::lastOnSetting() const {
   if (value(PrefKeys::lastOn) == "fixed") return Setting::fixed(value(PrefKeys::fixedNits));
   return Setting::automatic();
 }
 
-void Prefs::setLastOnSetting(const Setting& setting) {
-  if (setting.isOff()) return;
-  set(PrefKeys::lastOn, setting.isFixed() ? "fixed" : "automatic");
-}
+Setting Prefs::toggled() const { return setting().isOff() ? lastOnSetting() : Setting::off(); }
 
 // --- Named properties ---------------------------------------------------------------------------
 

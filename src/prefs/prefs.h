@@ -33,10 +33,29 @@ class Prefs {
   // Copies the first non-empty legacy domain once, while the current domain is empty.
   void migrateLegacyIfNeeded();
 
+  // Keys of the table stored together as one change: all of them or, when the write fails, none.
+  class Changes {
+   public:
+    template <typename T>
+    Changes& set(TypedPrefKey<T> key, const std::type_identity_t<T>& value) {
+      values_[prefKeyInfo(key.key).name] = PlistValue(value);
+      return *this;
+    }
+    // The logo setting with what comes with it: a setting other than off also becomes the last
+    // on setting, and a fixed one stores its brightness held within the fixed range.
+    Changes& setting(const Setting& setting);
+
+   private:
+    friend class Prefs;
+    PlistDictionary values_;
+  };
+  void store(const Changes& changes);
+
   Setting setting() const;
   void setSetting(const Setting& setting);
   Setting lastOnSetting() const;
-  void setLastOnSetting(const Setting& setting);
+  // What a toggle turns the logo to: the last on setting while it is off, else off.
+  Setting toggled() const;
 
   QuitBehavior quitBehavior() const;
   SignalStyle signalStyle() const;
@@ -62,6 +81,10 @@ class Prefs {
   std::string value(TypedPrefKey<std::string> key) const;
   std::vector<std::string> value(TypedPrefKey<std::vector<std::string>> key) const;
   std::optional<PlistValue> value(TypedPrefKey<std::optional<PlistValue>> key) const;
+  // The number stored under a key as it is, without the key's rule; none when nothing is stored.
+  std::optional<double> stored(TypedPrefKey<double> key) const {
+    return optionalDouble(prefKeyInfo(key.key).name);
+  }
   // Stores `value` under a key of the table, with the key's own type.
   template <typename T>
   void set(TypedPrefKey<T> key, const std::type_identity_t<T>& value) {

@@ -6,35 +6,59 @@
 #include "application_adaptor.h"
 #include "logo_light_adaptor.h"
 #include "platform/linux/application_bus_path.h"
+#include "shortcuts/named_actions.h"
 
 namespace {
 
+// What a desktop sends these calls is a name and a value or two. Anything far larger comes from
+// no desktop, and is refused by its size before it is converted or copied.
+constexpr qsizetype kMaxParameters = 64;
+constexpr qsizetype kMaxNameLength = 256;
+constexpr qsizetype kMaxStringLength = 4096;
+// Values in a parameter, nested ones included, and how deep structures may nest.
+constexpr int kMaxValues = 1024;
+constexpr int kMaxDepth = 8;
+
 // A value as it came over the bus, as a property-list value: structures and arrays become arrays,
-// variants are unwrapped, and what has no equivalent becomes null.
-PlistValue plistFromBus(const QVariant& value) {
+// variants are unwrapped, and what has no equivalent becomes null. None when the value is beyond
+// the bounds above; `valuesLeft` counts down across one parameter.
+std::optional<PlistValue> plistFromBus(const QVariant& value, int& valuesLeft, int depth = 0) {
+  if (--valuesLeft < 0 || depth > kMaxDepth) return std::nullopt;
   if (value.userType() == qMetaTypeId<QDBusVariant>())
-    return plistFromBus(value.value<QDBusVariant>().variant());
+    return plistFromBus(value.value<QDBusVariant>().variant(), valuesLeft, depth + 1);
   if (value.userType() == qMetaTypeId<QDBusArgument>()) {
-    // Read through a const argument: the non-const calls are the writing ones.
+    // Read through a const argument: the non-const calls are the writing ones. Elements are
+    // counted as they are read, so a huge array is refused after the first values over the bound.
     const auto argument = value.value<QDBusArgument>();
     auto items = PlistValue::array();
-    if (argument.currentType() == QDBusArgument::StructureType) {
+    bool structure = argument.currentType() == QDBusArgument::StructureType;
+    if (!structure && argument.currentType() != QDBusArgument::ArrayType) return nullptr;
+    if (structure)
       argument.beginStructure();
-      while (!argument.atEnd()) items.push_back(plistFromBus(argument.asVariant()));
-      argument.endStructure();
-    } else if (argument.currentType() == QDBusArgument::ArrayType) {
+    else
       argument.beginArray();
-      while (!argument.atEnd()) items.push_back(plistFromBus(argument.asVariant()));
-      argument.endArray();
-    } else {
-      return nullptr;
+    bool within = true;
+    while (within && !argument.atEnd()) {
+      auto item = plistFromBus(argument.asVariant(), valuesLeft, depth + 1);
+      within = item.has_value();
+      if (within) items.push_back(std::move(*item));
     }
+    // Closing the reader frees it, finished or not.
+    if (structure)
+      argument.endStructure();
+    else
+      argument.endArray();
+    if (!within) return std::nullopt;
     return items;
   }
   switch (value.typeId()) {
     case QMetaType::Bool: return value.toBool();
     case QMetaType::Double: return value.toDouble();
-    case QMetaType::QString: return value.toString().toStdString();
+    case QMetaType::QString: {
+      const QString text = value.toString();
+      if (text.size() > kMaxStringLength) return std::nullopt;
+      return text.toStdString();
+    }
     case QMetaType::UChar:
     case QMetaType::Short:
     case QMetaType::UShort:
@@ -44,6 +68,9 @@ PlistValue plistFromBus(const QVariant& value) {
     default: return nullptr;
   }
 }
+
+// The start of an over-long name, for a refusal that quotes it.
+std::string startOf(const QString& text) { return text.left(kMaxNameLength).toStdString(); }
 
 }  // namespace
 
@@ -60,7 +87,7 @@ bool ApplicationObject::exportOn(QDBusConnection& bus, const std::string& identi
 void ApplicationObject::Activate(const QVariantMap&) {}
 
 // A person opens a link or a few; thousands of URIs, or one of megabytes, come from no user.
-constexpr qsizetype kMaxUris = 64;
+constexpr qsizetype kMaxUris = kMaxParameters;
 constexpr qsizetype kMaxUriLength = 64 * 1024;
 
 void ApplicationObject::Open(const QStringList& uris, const QVariantMap&) {
@@ -74,8 +101,23 @@ void ApplicationObject::Open(const QStringList& uris, const QVariantMap&) {
 void ApplicationObject::ActivateAction(const QString& actionName, const QVariantList& parameter,
                                        const QVariantMap&) {
   if (!logoLight_.activateAction) return static_cast<void>(unavailable());
+  // No action has a name this long.
+  if (actionName.size() > kMaxNameLength)
+    return static_cast<void>(
+        answer({"Unknown action " + LogoLight::quoted(startOf(actionName)) + ".", true}));
+  if (parameter.size() > kMaxParameters)
+    return static_cast<void>(
+        answer({"An action takes at most " + std::to_string(kMaxParameters) +
+                    " parameter values; this call had " + std::to_string(parameter.size()) + ".",
+                true}));
   std::vector<PlistValue> values;
-  for (const auto& value : parameter) values.push_back(plistFromBus(value));
+  int valuesLeft = kMaxValues;
+  for (const auto& value : parameter) {
+    auto converted = plistFromBus(value, valuesLeft);
+    if (!converted)
+      return static_cast<void>(answer({"The action's parameter is too large or nested too deeply.", true}));
+    values.push_back(std::move(*converted));
+  }
   answer(logoLight_.activateAction(actionName.toStdString(), values));
 }
 
@@ -100,7 +142,10 @@ QString ApplicationObject::TurnLogoLightOff() {
 }
 
 QString ApplicationObject::SetLogoLight(const QString& mode, double nits) {
-  return logoLight_.set ? answer(logoLight_.set(mode.toStdString(), nits)) : unavailable();
+  if (!logoLight_.set) return unavailable();
+  // No mode has a name this long; the refusal is the one an unknown mode gets.
+  if (mode.size() > kMaxNameLength) return answer(logoLight_.set(startOf(mode), nits));
+  return answer(logoLight_.set(mode.toStdString(), nits));
 }
 
 QString ApplicationObject::answer(const Reply& reply) {

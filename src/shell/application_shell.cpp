@@ -29,7 +29,7 @@ int serve(Platform& platform, Face* face) {
   });
   DBusBuses buses;
   if (auto bus = buses.session()) applicationObject.exportOn(*bus, kAppIdentifier);
-  DesktopDoors doors(platform, buses.session());
+  DesktopDoors doors(platform, delegate->commands(), buses.session());
   platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
   // The updater starts first: it only arms its schedule, so the delegate's launch order is kept.
   doors.updates().start();

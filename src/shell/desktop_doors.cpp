@@ -1,8 +1,8 @@
 #include "shell/desktop_doors.h"
 
-DesktopDoors::DesktopDoors(Platform& platform, std::optional<QDBusConnection> bus)
+DesktopDoors::DesktopDoors(Platform& platform, LogoCommands& commands, std::optional<QDBusConnection> bus)
     : bus_(bus),
-      actions_(platform),
+      actions_(commands),
       answers_(bus),
       runner_(
           [](const std::string& query) {
@@ -35,7 +35,7 @@ void DesktopDoors::open(ApplicationObject& applicationObject) {
     return {std::get<std::string>(outcome)};
   };
   handlers.activateAction = [this](const std::string& name, const std::vector<PlistValue>& parameter) {
-    if (name == kCheckForUpdatesAction && parameter.empty()) {
+    if (name == kCheckForUpdatesAction) {
       updates_->checkForUpdates();
       return ApplicationObject::Reply{};
     }

@@ -21,7 +21,8 @@ class DesktopDoors {
   // The named action that runs the menu's "Check for Updates…".
   static constexpr const char* kCheckForUpdatesAction = "check-for-updates";
 
-  DesktopDoors(Platform& platform, std::optional<QDBusConnection> bus);
+  // The actions change the logo through `commands`, the application's.
+  DesktopDoors(Platform& platform, LogoCommands& commands, std::optional<QDBusConnection> bus);
 
   // Connects the application object's calls to the actions; exports the runner.
   void open(ApplicationObject& applicationObject);

@@ -10,6 +10,10 @@ namespace {
 // with possible matches (the values mean the same to both generations of KRunner).
 constexpr int kExactMatch = 100;
 constexpr int kPossibleMatch = 30;
+// A typed phrase, an offered match's id: anything longer is no query of a person's, and is answered
+// by its size alone, before it is converted.
+constexpr qsizetype kMaxQueryLength = 4096;
+constexpr qsizetype kMaxMatchIdLength = 256;
 
 }  // namespace
 
@@ -59,6 +63,7 @@ RunnerActions RunnerObject::Actions() { return {}; }
 
 RunnerMatches RunnerObject::Match(const QString& query) {
   RunnerMatches matches;
+  if (query.size() > kMaxQueryLength) return matches;
   for (const auto& match : match_(query.toStdString())) {
     RunnerMatchEntry entry;
     entry.id = QString::fromStdString(match.id);
@@ -71,4 +76,6 @@ RunnerMatches RunnerObject::Match(const QString& query) {
   return matches;
 }
 
-void RunnerObject::Run(const QString& matchId, const QString&) { run_(matchId.toStdString()); }
+void RunnerObject::Run(const QString& matchId, const QString&) {
+  if (matchId.size() <= kMaxMatchIdLength) run_(matchId.toStdString());
+}

@@ -7,10 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/platform.h"
-#include "prefs/prefs.h"
-
-enum class LogoLightMode { off, automatic, fixed };
+#include "app/logo_commands.h"
+#include "platform/locale.h"
+#include "prefs/setting.h"
 
 enum class LogoLightAction { status, toggle, turnOn, turnOff, set };
 
@@ -18,10 +17,11 @@ namespace LogoLight {
 
 inline constexpr const char* kModeTypeTitle = "Logo Light Mode";
 
-std::optional<LogoLightMode> modeFromRaw(const std::string& raw);
-std::string rawValue(LogoLightMode mode);
+// The set action's mode is the kind of setting it stores.
+std::optional<Setting::Kind> modeFromRaw(const std::string& raw);
+std::string rawValue(Setting::Kind mode);
 // How the mode is offered as a choice, e.g. "Automatic (follow display)".
-std::string displayName(LogoLightMode mode);
+std::string displayName(Setting::Kind mode);
 
 // The action's title ("Toggle Logo Light") and its stable name on the desktop's buses ("toggle").
 std::string title(LogoLightAction action);
@@ -37,10 +37,10 @@ struct NumberParameter {
   double maximum;
 };
 inline constexpr const char* kSetModeParameterTitle = "Mode";
-inline constexpr LogoLightMode kSetModeDefault = LogoLightMode::automatic;
+inline constexpr Setting::Kind kSetModeDefault = Setting::Kind::automatic;
 NumberParameter setNitsParameter();
 // "Set logo light to Fixed Brightness at 150 nits"; the nits part only for a fixed mode.
-std::string setParameterSummary(LogoLightMode mode, double nits, Locale& locale);
+std::string setParameterSummary(Setting::Kind mode, double nits, Locale& locale);
 
 inline constexpr const char* kTurnedOffAnswer = "The logo is off.";
 
@@ -49,30 +49,21 @@ struct StatusAnswer {
   std::string sentence;
 };
 
-// Runs the actions on the main thread. A change is written to the shared store and synchronised;
-// the running application in this process applies it at once, otherwise the changed-preferences
-// notification lets a running application pick it up.
+// Runs the actions on the main thread, through the application's commands; each answers with the
+// status sentence as it stands afterwards.
 class Actions {
  public:
-  explicit Actions(Platform& platform) : platform_(platform) {}
+  explicit Actions(LogoCommands& commands) : commands_(commands) {}
 
   StatusAnswer status();
   std::string toggle();
   std::string turnOn();
   std::string turnOff();
   // Nits are held within the fixed range, and are ignored for the other modes.
-  std::string set(LogoLightMode mode, double nits);
-
-  // Whether the logo shows light now: not off, and no automation rule holds it off (a dimming rule
-  // still leaves it lit).
-  bool isLogoLit();
-  std::string statusSentence();
+  std::string set(Setting::Kind mode, double nits);
 
  private:
-  std::string changeAndAnswer(const std::function<void(Prefs&)>& change);
-  void letTheApplicationApply();
-
-  Platform& platform_;
+  LogoCommands& commands_;
 };
 
 }  // namespace LogoLight

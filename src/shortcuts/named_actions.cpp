@@ -17,16 +17,26 @@ std::optional<std::pair<std::string, double>> setParameter(const std::vector<Pli
 
 }  // namespace
 
+std::string quoted(const std::string& text) {
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // Continuation bytes belong to the character before them.
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (++characters > kMaxQuotedCharacters) return "\"" + text.substr(0, i) + "\u2026\"";
+  }
+  return "\"" + text + "\"";
+}
+
 std::variant<std::string, Refusal> runSet(Actions& actions, const std::string& mode, double nits) {
   auto known = modeFromRaw(mode);
-  if (!known) return Refusal{"Unknown logo light mode \"" + mode + "\": use off, automatic or fixed."};
+  if (!known) return Refusal{"Unknown logo light mode " + quoted(mode) + ": use off, automatic or fixed."};
   return actions.set(*known, nits);
 }
 
 std::variant<std::string, Refusal> runNamed(Actions& actions, const std::string& name,
                                             const std::vector<PlistValue>& parameter) {
   auto action = actionFromName(name);
-  if (!action) return Refusal{"Unknown action \"" + name + "\"."};
+  if (!action) return Refusal{"Unknown action " + quoted(name) + "."};
   if (*action == LogoLightAction::set) {
     auto values = setParameter(parameter);
     if (!values) return Refusal{"The set action takes a mode and a brightness in nits."};
@@ -40,7 +50,7 @@ std::variant<std::string, Refusal> runNamed(Actions& actions, const std::string&
     case LogoLightAction::turnOff: return actions.turnOff();
     case LogoLightAction::set: break;
   }
-  return Refusal{"Unknown action \"" + name + "\"."};
+  return Refusal{"Unknown action " + quoted(name) + "."};
 }
 
 std::vector<RunnerMatch> runnerMatches(const std::string& query) {

@@ -2,6 +2,7 @@
 // parameter as it came over the bus, and the runner's view of the actions for a typed phrase.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -14,6 +15,12 @@ namespace LogoLight {
 struct Refusal {
   std::string reason;  // why the request was not run, for the caller
 };
+
+// The most of a refused text that a refusal quotes back: enough to recognise it, never megabytes.
+inline constexpr std::size_t kMaxQuotedCharacters = 200;
+// `text` in double quotes, cut after its first 200 characters (an ellipsis marks the cut; a cut
+// never splits a UTF-8 sequence).
+std::string quoted(const std::string& text);
 
 // The answer sentence, or why nothing ran. "set" takes the mode and the nits, either as one
 // (mode, nits) structure or as two values; the other actions take nothing.

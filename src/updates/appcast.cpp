@@ -1,5 +1,7 @@
 #include "updates/appcast.h"
 
+#include <algorithm>
+
 #include <pugixml.hpp>
 
 #include "updates/version_compare.h"
@@ -33,8 +35,14 @@ std::string elementOrEnclosure(const pugi::xml_node& item, const char* name) {
   return value;
 }
 
+// A link with a line break or another control character would show as extra lines wherever it is
+// displayed, and no real address holds one.
 bool isWebLink(const std::string& link) {
-  return link.starts_with("https://") || link.starts_with("http://");
+  bool control = std::any_of(link.begin(), link.end(), [](char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+  });
+  return !control && (link.starts_with("https://") || link.starts_with("http://"));
 }
 
 std::variant<AppcastItem, std::string> readItem(const pugi::xml_node& node) {

@@ -90,7 +90,8 @@ void Updates::fetch() {
   // The day between checks counts from this one, whether the user or the schedule asked for it.
   platform_.preferences.setValue(kAppIdentifier, kLastCheckTimeKey, platform_.clock.now());
   platform_.preferences.synchronize();
-  FeedFetcher::Request request{configuration_.feedURL, configuration_.timeoutSeconds, kMaxFeedBytes};
+  FeedFetcher::Request request{configuration_.feedURL, configuration_.timeoutSeconds, kMaxFeedBytes,
+                               configuration_.deadlineSeconds};
   fetcher_.fetch(request, [this, alive = std::weak_ptr<bool>(alive_)](FeedFetcher::Result result) {
     if (!alive.lock()) return;
     fetching_ = false;

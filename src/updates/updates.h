@@ -31,7 +31,8 @@ class Updates : public Updater {
     std::string version;  // CFBundleVersion, compared with the feed's versions
     std::string displayVersion;
     std::optional<bool> automaticChecksByDefault;  // SUEnableAutomaticChecks, when the bundle sets it
-    double timeoutSeconds = 30;
+    double timeoutSeconds = 30;                    // of silence from the server
+    double deadlineSeconds = 60;                   // for the whole check
   };
 
   static constexpr double kCheckIntervalSeconds = 24 * 60 * 60;

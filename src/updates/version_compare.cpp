@@ -12,65 +12,50 @@ namespace {
 constexpr std::size_t kMaxLength = 64;
 constexpr std::size_t kMaxDigits = 18;
 
-enum class Kind { number, letters, separator };
-
-struct Part {
-  Kind kind;
-  std::string text;
+// A version is read as a sequence of tokens: numbers and runs of letters, in order. Separators only
+// divide components, and an empty component ("1..1") counts as 0, so "1..1" is "1.0.1". Versions
+// compare token by token, a missing token counting as 0 and letters below every number: "1" equals
+// "1.0.0", and "1.0b1" is a pre-release of "1.0". Padding every version with zeros and ordering the
+// tokens totally makes this one total order, which choosing the newest of many relies on.
+struct Token {
+  bool isNumber;
+  std::uint64_t number;
+  std::string letters;
 };
 
-Kind kindOf(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  if (std::isdigit(byte)) return Kind::number;
-  if (std::isalpha(byte)) return Kind::letters;
-  return Kind::separator;
-}
+const Token kZero{true, 0, {}};
 
-// Runs of digits, runs of letters, and each separator on its own.
-std::vector<Part> split(const std::string& version) {
+bool isSeparator(unsigned char byte) { return !std::isalnum(byte); }
+
+std::vector<Token> tokens(const std::string& version) {
   std::string relevant = version.substr(0, version.find('-'));
-  std::vector<Part> parts;
-  for (char c : relevant) {
-    Kind kind = kindOf(c);
-    if (kind != Kind::separator && !parts.empty() && parts.back().kind == kind) {
-      parts.back().text += c;
-    } else {
-      parts.push_back({kind, std::string(1, c)});
+  std::vector<Token> result;
+  bool componentEmpty = true;
+  for (std::size_t i = 0; i <= relevant.size(); ++i) {
+    unsigned char byte = i < relevant.size() ? static_cast<unsigned char>(relevant[i]) : '.';
+    if (isSeparator(byte)) {
+      if (componentEmpty) result.push_back(kZero);
+      componentEmpty = true;
+      continue;
     }
+    componentEmpty = false;
+    bool digit = std::isdigit(byte) != 0;
+    bool continues = i > 0 && !result.empty() && !isSeparator(static_cast<unsigned char>(relevant[i - 1])) &&
+                     result.back().isNumber == digit;
+    if (!continues) result.push_back(Token{digit, 0, {}});
+    if (digit)
+      result.back().number = result.back().number * 10 + (byte - '0');
+    else
+      result.back().letters += static_cast<char>(byte);
   }
-  return parts;
+  return result;
 }
 
-std::uint64_t numberOf(const Part& part) {
-  std::uint64_t value = 0;
-  for (char digit : part.text) value = value * 10 + static_cast<std::uint64_t>(digit - '0');
-  return value;
-}
-
-int compareSameKind(const Part& a, const Part& b) {
-  if (a.kind == Kind::number) {
-    auto x = numberOf(a), y = numberOf(b);
-    return x < y ? -1 : (x > y ? 1 : 0);
-  }
-  if (a.kind == Kind::letters) return a.text.compare(b.text) < 0 ? -1 : (a.text == b.text ? 0 : 1);
-  return 0;
-}
-
-// Parts of different kinds: a number beats letters and a separator; letters lose to both.
-int compareKinds(Kind a, Kind b) {
-  if (a == Kind::letters) return -1;
-  if (b == Kind::letters) return 1;
-  return a == Kind::number ? 1 : -1;
-}
-
-// What the longer version's remaining parts say: trailing zeros and separators change nothing,
-// letters make a pre-release (older), any other number makes it newer.
-int compareTail(const std::vector<Part>& parts, std::size_t from) {
-  for (std::size_t i = from; i < parts.size(); ++i) {
-    if (parts[i].kind == Kind::letters) return -1;
-    if (parts[i].kind == Kind::number && numberOf(parts[i]) != 0) return 1;
-  }
-  return 0;
+int order(const Token& a, const Token& b) {
+  if (a.isNumber != b.isNumber) return a.isNumber ? 1 : -1;
+  if (a.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+  int text = a.letters.compare(b.letters);
+  return text < 0 ? -1 : (text > 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -91,15 +76,11 @@ bool isPlausible(const std::string& version) {
 }
 
 int compare(const std::string& a, const std::string& b) {
-  auto left = split(a), right = split(b);
-  std::size_t common = std::min(left.size(), right.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    int order = left[i].kind == right[i].kind ? compareSameKind(left[i], right[i])
-                                              : compareKinds(left[i].kind, right[i].kind);
-    if (order != 0) return order;
+  auto left = tokens(a), right = tokens(b);
+  for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i) {
+    int result = order(i < left.size() ? left[i] : kZero, i < right.size() ? right[i] : kZero);
+    if (result != 0) return result;
   }
-  if (left.size() > common) return compareTail(left, common);
-  if (right.size() > common) return -compareTail(right, common);
   return 0;
 }
 

@@ -11,7 +11,8 @@ namespace Versions {
 bool isPlausible(const std::string& version);
 
 // Negative when `a` is older than `b`, zero when they are the same version, positive when newer.
-// Whatever follows the first '-' is build metadata and takes no part.
+// Whatever follows the first '-' is build metadata and takes no part; an empty component counts as
+// 0. The comparison is a total order over all strings.
 int compare(const std::string& a, const std::string& b);
 
 }  // namespace Versions

@@ -69,7 +69,7 @@ SettingsValues SettingsModel::read() const {
   // within its range (it matches no choice either way).
   next.signalTimeout =
       static_cast<int>(std::min<long long>(prefs_.value(PrefKeys::signalTimeoutMinutes), 1'000'000));
-  next.isSignaling = app_.attention() && app_.attention()->isActive();
+  next.isSignaling = app_.isSignaling();
   next.claudeHookInstalled = ClaudeHook::isInstalled(platform_.process.homeDirectory());
   return next;
 }
@@ -81,17 +81,6 @@ void SettingsModel::assign(const SettingsValues& next) {
 }
 
 void SettingsModel::reload() { assign(read()); }
-
-bool SettingsModel::logoAvailable() const {
-  return app_.compatibility() == LogoController::Compatibility::ok;
-}
-
-void SettingsModel::commonTail() {
-  // The tool reads the file, so the change is written out before anything else happens.
-  prefs_.synchronize();
-  app_.apply();
-  reload();
-}
 
 // --- General ------------------------------------------------------------------------------------
 
@@ -197,8 +186,7 @@ void SettingsModel::setSignalStyle(Prefs::SignalStyle style) {
   next.signalStyle = style;
   assign(next);
   // A running signal switches at once, so the user sees the style chosen.
-  auto* attention = app_.attention();
-  if (attention && attention->isActive() && logoAvailable()) attention->start(kTestMessage, style);
+  if (app_.isSignaling()) app_.requestSignal({SignalRequest::Action::start, kTestMessage, style});
 }
 
 void SettingsModel::setSignalKeepDisplayOn(bool on) {
@@ -216,13 +204,10 @@ void SettingsModel::setSignalTimeout(int minutes) {
 }
 
 void SettingsModel::toggleTestSignal() {
-  auto* attention = app_.attention();
-  if (attention && logoAvailable()) {
-    if (attention->isActive()) {
-      attention->stop();
-    } else {
-      attention->start(kTestMessage, values_.signalStyle);
-    }
+  if (app_.isSignaling()) {
+    app_.requestSignal({SignalRequest::Action::stop, std::nullopt, std::nullopt});
+  } else {
+    app_.requestSignal({SignalRequest::Action::start, kTestMessage, values_.signalStyle});
   }
   reload();
 }

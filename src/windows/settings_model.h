@@ -112,14 +112,13 @@ class SettingsModel {
  private:
   SettingsValues read() const;
   void assign(const SettingsValues& next);
-  // Writes the store out, lets the application apply it, then reads everything again.
-  void commonTail();
+  // Changes the key through the application's commands (stored, written out for the tool, then
+  // applied), then reads everything again.
   template <typename T>
   void writeAndApply(TypedPrefKey<T> key, const std::type_identity_t<T>& value) {
-    prefs_.set(key, value);
-    commonTail();
+    app_.commands().set(key, value);
+    reload();
   }
-  bool logoAvailable() const;
 
   AppDelegate& app_;
   Platform& platform_;

@@ -6,6 +6,8 @@
   /malformed        a feed cut off in the middle
   /oversized?declared=0|1   2 MiB of feed, with or without a Content-Length
   /slow?delay=S     a newer feed after S seconds
+  /trickle?interval=S   a newer feed, one byte every S seconds
+  /huge?megabytes=N&declared=0|1   a feed padded to N MiB, streamed, with or without a Content-Length
   /redirect?to=URL  a redirect to URL
 """
 import argparse
@@ -39,6 +41,34 @@ class Handler(BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError):
             pass
 
+    def trickle(self, body, interval):
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        try:
+            for byte in body:
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                time.sleep(interval)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    def stream_padded(self, megabytes, declared):
+        head = FEED.format(version="2").encode() + b"<!-- "
+        chunk = b"x" * (1024 * 1024)
+        total = len(head) + megabytes * len(chunk) + 4
+        self.send_response(200)
+        if declared:
+            self.send_header("Content-Length", str(total))
+        self.end_headers()
+        try:
+            self.wfile.write(head)
+            for _ in range(megabytes):
+                self.wfile.write(chunk)
+            self.wfile.write(b" -->")
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
     def do_GET(self):
         url = urlparse(self.path)
         query = {key: values[0] for key, values in parse_qs(url.query).items()}
@@ -52,6 +82,10 @@ class Handler(BaseHTTPRequestHandler):
         elif url.path == "/slow":
             time.sleep(float(query.get("delay", "5")))
             self.send_body(FEED.format(version="2").encode())
+        elif url.path == "/trickle":
+            self.trickle(FEED.format(version="2").encode(), float(query.get("interval", "1")))
+        elif url.path == "/huge":
+            self.stream_padded(int(query.get("megabytes", "100")), query.get("declared") == "1")
         elif url.path == "/redirect":
             self.send_response(302)
             self.send_header("Location", query["to"])

@@ -17,18 +17,24 @@ class FakeInstanceGuard : public InstanceGuard {
   explicit FakeInstanceGuard(long pid = 4242, std::shared_ptr<Lock> lock = std::make_shared<Lock>())
       : pid_(pid), lock_(std::move(lock)) {}
 
-  bool acquire() override {
-    if (holding_) return true;
-    if (lock_->held) return false;
+  Acquired acquire() override {
+    if (unusable) return Acquired::unusable;
+    if (holding_) return Acquired::yes;
+    if (lock_->held) return Acquired::heldElsewhere;
     lock_->held = holding_ = true;
     lock_->pid.reset();
-    return true;
+    return Acquired::yes;
   }
   void markReady() override {
     if (holding_) lock_->pid = pid_;
   }
+  std::optional<std::string> problem() override {
+    if (unusable) return std::string("the lock is unusable");
+    return std::nullopt;
+  }
   std::optional<Holder> holder() override {
     ++holderChecks;
+    if (unusable) return std::nullopt;
     if (onHolderCheck) onHolderCheck(*lock_);
     if (!lock_->held) return std::nullopt;
     return Holder{lock_->pid};
@@ -42,6 +48,8 @@ class FakeInstanceGuard : public InstanceGuard {
 
   const std::shared_ptr<Lock>& lock() const { return lock_; }
   int holderChecks = 0;
+  // Stands for a lock file or folder that cannot be used at all.
+  bool unusable = false;
   // Runs before each look at the lock, so a test can change it as time passes.
   std::function<void(Lock&)> onHolderCheck;
 

@@ -1,4 +1,4 @@
-// In-memory preference domains that count synchronisations.
+// In-memory preference domains that count writes and synchronisations and can refuse writes.
 #pragma once
 
 #include <map>
@@ -16,9 +16,21 @@ class FakePreferenceDomains : public PreferenceDomains {
     return v->second;
   }
   void setValue(const std::string& domain, const std::string& key, const PlistValue& value) override {
-    domains[domain][key] = value;
+    setValues(domain, {{key, value}});
+  }
+  void setValues(const std::string& domain, const PlistDictionary& values) override {
+    ++writeCount;
+    if (refusesWrites) {
+      writeRefused = true;
+      return;
+    }
+    for (const auto& [key, value] : values) domains[domain][key] = value;
   }
   void removeValue(const std::string& domain, const std::string& key) override {
+    if (refusesWrites) {
+      writeRefused = true;
+      return;
+    }
     auto d = domains.find(domain);
     if (d != domains.end()) d->second.erase(key);
   }
@@ -36,11 +48,18 @@ class FakePreferenceDomains : public PreferenceDomains {
   }
   bool synchronize() override {
     ++synchronizeCount;
-    return !synchronizeFails;
+    bool refused = writeRefused;
+    writeRefused = false;
+    return !refused;
   }
 
   std::map<std::string, PlistDictionary> domains;
   std::vector<std::string> removedDomains;
   int synchronizeCount = 0;
-  bool synchronizeFails = false;  // as when the store's folder cannot be written
+  // Every write is refused and leaves nothing behind (a lock held too long by another process);
+  // the next synchronisation reports it.
+  bool refusesWrites = false;
+  bool writeRefused = false;
+  // One per stored change, however many keys it holds.
+  int writeCount = 0;
 };

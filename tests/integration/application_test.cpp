@@ -2,6 +2,9 @@
 
 #include <signal.h>
 
+#include <string>
+#include <vector>
+
 #include "integration/sandbox.h"
 
 namespace {
@@ -45,6 +48,32 @@ TEST(ApplicationTest, ChecksTheEmulatedDeviceAtStart) {
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(app).err != ""; }, 10));
   EXPECT_EQ(sandbox.output(app).err,
             "halomark: Unavailable \xE2\x80\x94 macOS may have changed. The logo is as macOS set it.\n");
+  EXPECT_EQ(sandbox.stop(app), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Nothing on the test bus owns the screen saver's name, as on most desktops. The tool asks it
+// whether the screen is locked only when it is there, so no error reply is left for Qt's bus thread
+// to handle while the tool exits (it warned on stderr in about a third of the runs).
+TEST(ApplicationTest, TheToolSaysNothingOnStderrBesideARunningApplication) {
+  Sandbox sandbox;
+  ASSERT_EQ(sandbox.device({"create"}).status, 0);
+  pid_t app = sandbox.spawnApp();
+  ASSERT_TRUE(Sandbox::waitUntil(
+      [&] { return sandbox.run({"status"}).out.find("Halomark app: running") != std::string::npos; }, 15));
+  auto quiet = [&](const std::vector<std::string>& command, int runs) {
+    for (int run = 0; run < runs; ++run) {
+      auto result = sandbox.run(command);
+      EXPECT_EQ(result.status, 0) << command[0];
+      EXPECT_EQ(result.err, "") << command[0] << " (run " << run << ")";
+    }
+  };
+  quiet({"status"}, 40);
+  quiet({"set", "80"}, 4);
+  quiet({"auto"}, 4);
   EXPECT_EQ(sandbox.stop(app), 0);
 }
 

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "integration/sandbox.h"
@@ -192,6 +196,38 @@ TEST_F(AttentionEndToEndTest, ASignalThatStartsTheApplicationReachesIt) {
   EXPECT_EQ(result.out + result.err, "");
   // Nothing repeats the request: it was posted once the application listened.
   EXPECT_TRUE(Sandbox::waitUntil([&] { return std::abs(deviceState().first - 500) < 0.5; }, 5))
+      << deviceState().first;
+}
+
+// The signal keeps the logo through everything that used to write over it: a write of the keys
+// that only shape signals (the settings window's style and keep-display-on switches) seen by the
+// application's watch on its preference folder, and a tool's change of the setting. Its end shows the
+// tool's change.
+TEST_F(AttentionEndToEndTest, ASteadySignalKeepsItsLevelUntilItStops) {
+  startApp();
+  ASSERT_EQ(sandbox.run({"signal", "--style", "steady", "--message", "A"}).status, 0);
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return std::abs(deviceState().first - 500) < 0.5; }, 5));
+
+  auto file = sandbox.preferencesFile();
+  for (auto [key, value] : std::vector<std::pair<std::string, nlohmann::json>>{
+           {"signalStyle", "breathing"}, {"signalKeepDisplayOn", false}, {"signalTimeoutMinutes", 20}}) {
+    std::ifstream in(file);
+    auto stored = nlohmann::json::parse(in, nullptr, false);
+    if (stored.is_discarded()) stored = nlohmann::json::object();
+    stored[key] = value;
+    std::string temporary = file + ".new";
+    std::ofstream(temporary) << stored.dump();
+    ASSERT_EQ(std::rename(temporary.c_str(), file.c_str()), 0);
+    // Well past the moment the watch has settled (0.2 s after the last write) and would have acted.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_NEAR(deviceState().first, 500, 0.5) << key;
+  }
+
+  ASSERT_EQ(sandbox.run({"set", "80"}).status, 0);
+  EXPECT_NEAR(deviceState().first, 500, 0.5) << "a tool's change waits for the signal's end";
+
+  EXPECT_EQ(sandbox.run({"signal", "stop"}).status, 0);
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return std::abs(deviceState().first - 80) < 0.01; }, 5))
       << deviceState().first;
 }
 

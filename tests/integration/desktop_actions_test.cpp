@@ -213,6 +213,10 @@ TEST_F(UpdateCheckTest, ABuildWithoutAFeedPointsToWhereItWasInstalled) {
   EXPECT_EQ(activate("check-for-updates").status, 0);
   ASSERT_TRUE(notified(1));
   EXPECT_NE(notifications()[0].find("\"Updates come from where Halomark was installed\""), std::string::npos);
+  // A desktop that passes the action a parameter it does not need still gets the check.
+  EXPECT_EQ(activate("check-for-updates", "[<1>]").status, 0);
+  ASSERT_TRUE(notified(2));
+  EXPECT_NE(notifications()[1].find("\"Updates come from where Halomark was installed\""), std::string::npos);
   EXPECT_EQ(sandbox.stop(app), 0);
   EXPECT_FALSE(fs::exists(sandbox.preferencesFile()) &&
                nlohmann::json::parse(TempTree::read(sandbox.preferencesFile())).contains("SULastCheckTime"));

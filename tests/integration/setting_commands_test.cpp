@@ -155,4 +155,28 @@ TEST_F(SettingCommandsIntegrationTest, ASaveThatCannotBeMadeIsReportedAndNothing
   EXPECT_EQ(stored()["fixedNits"], 12.5);
 }
 
+// Another process holds the lock longer than the tool waits, then lets go while the tool would
+// still be busy with a change made of several keys: the tool fails, and nothing of its change is
+// stored then or afterwards.
+TEST_F(SettingCommandsIntegrationTest, ASaveThatTimesOutStoresNothingLater) {
+  ASSERT_EQ(run({"set", "70"}).status, 0);
+  ASSERT_EQ(run({"off"}).status, 0);
+  const char* holdForFiveSeconds = R"(
+import fcntl, sys, time
+lock = open(sys.argv[1], 'a')
+fcntl.flock(lock, fcntl.LOCK_EX)
+print('held', flush=True)
+time.sleep(5)
+)";
+  pid_t holder =
+      sandbox.spawn("/usr/bin/python3", {"-c", holdForFiveSeconds, sandbox.preferencesFile() + ".lock"});
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.output(holder).out == "held\n"; }, 10));
+  auto locked = run({"set", "44"});
+  EXPECT_EQ(locked.status, 1);
+  EXPECT_EQ(locked.err.rfind("halomark: couldn't save the setting\n", 0), 0u) << locked.err;
+  EXPECT_NE(locked.out.find("Setting:      Off"), std::string::npos) << locked.out;
+  EXPECT_EQ(sandbox.wait(holder), 0);
+  EXPECT_EQ(stored(), (nlohmann::json{{"setting", "off"}, {"lastOn", "fixed"}, {"fixedNits", 70.0}}));
+}
+
 }  // namespace

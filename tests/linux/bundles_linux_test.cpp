@@ -233,6 +233,8 @@ TEST_F(LinuxBundlesTest, WithoutABusOpenApplicationCompletesOnceTheGuardIsReady)
   TempTree::write(guarded + "/Contents/Info.plist", kSlowInfoPlist);
   TempTree::write(guarded + "/Contents/MacOS/Slow", script);
   TempTree::write(guardPath, "");
+  // The guard's folder is one of the user's own that no one else may enter.
+  ::chmod((scratch / "run").c_str(), 0700);
   ::chmod((guarded + "/Contents/MacOS/Slow").c_str(), 0755);
 
   LinuxInstanceGuard guard(guardPath);

@@ -1,6 +1,9 @@
 // Low Power Mode and the screen lock read from services mocked on a private bus.
 #include <gtest/gtest.h>
 
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <cstdlib>
 
@@ -73,10 +76,11 @@ TEST_F(DBusSamplers, LogindLockedHintOfThisProcessSession) {
       QStringLiteral("ret = '%1'").arg(LogindMock::sessionPath(QStringLiteral("c1")))));
   LinuxSession session(bus.buses());
   EXPECT_EQ(locked(session), false);
+  // A change reaches the application with logind's signal, as the event loop turns.
   ASSERT_TRUE(setLocked(true));
-  EXPECT_EQ(locked(session), true);
+  EXPECT_TRUE(waitUntil([&] { return locked(session) == true; }));
   ASSERT_TRUE(setLocked(false));
-  EXPECT_EQ(locked(session), false);
+  EXPECT_TRUE(waitUntil([&] { return locked(session) == false; }));
 }
 
 TEST_F(DBusSamplers, SessionIdFromTheEnvironmentAndTheScreenSaver) {
@@ -87,7 +91,8 @@ TEST_F(DBusSamplers, SessionIdFromTheEnvironmentAndTheScreenSaver) {
   EXPECT_EQ(locked(session), true);
   ASSERT_TRUE(setLocked(false));
   ASSERT_TRUE(startScreenSaver(true));
-  EXPECT_EQ(locked(session), true) << "an active screen saver counts as locked";
+  EXPECT_TRUE(waitUntil([&] { return locked(session) == true; }))
+      << "an active screen saver counts as locked";
   unsetenv("XDG_SESSION_ID");
 }
 
@@ -95,6 +100,32 @@ TEST_F(DBusSamplers, ScreenSaverAloneAnswers) {
   ASSERT_TRUE(startScreenSaver(false));
   LinuxSession session(bus.buses());
   EXPECT_EQ(locked(session), false);
+}
+
+// The application keeps what the screen saver said until the screen saver signals a change: a
+// snapshot of the machine then costs no round trip on the bus.
+TEST_F(DBusSamplers, TheScreenSaverIsAskedAgainOnlyAfterItSignalsAChange) {
+  ASSERT_TRUE(startScreenSaver(false));
+  const QString path = QStringLiteral("/org/freedesktop/ScreenSaver");
+  auto asked = [&] {
+    auto reply = bus.connection().call(
+        QDBusMessage::createMethodCall(kScreenSaver, path, kMockInterface, QStringLiteral("GetMethodCalls"))
+        << QStringLiteral("GetActive"));
+    return reply.arguments().isEmpty() ? -1 : qdbus_cast<QVariantList>(reply.arguments().first()).size();
+  };
+  LinuxSession session(bus.buses());
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(locked(session), false);
+  EXPECT_EQ(asked(), 1);
+
+  ASSERT_TRUE(bus.call(kScreenSaver, path, kMockInterface, QStringLiteral("AddMethod"),
+                       {kScreenSaver, QStringLiteral("GetActive"), QString(), QStringLiteral("b"),
+                        QStringLiteral("ret = True")}));
+  ASSERT_TRUE(
+      bus.call(kScreenSaver, path, kMockInterface, QStringLiteral("EmitSignal"),
+               {kScreenSaver, QStringLiteral("ActiveChanged"), QStringLiteral("b"), QVariantList{true}}));
+  EXPECT_TRUE(waitUntil([&] { return locked(session) == true; }));
+  EXPECT_EQ(locked(session), true);
+  EXPECT_EQ(asked(), 2);
 }
 
 }  // namespace

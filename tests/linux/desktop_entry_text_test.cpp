@@ -23,9 +23,9 @@ TEST(DesktopEntryText, ValuesAreEscapedSoTheyCannotAddLinesOrKeys) {
 
 TEST(DesktopEntryText, ExecArgumentsAreQuotedThenEscapedAndControlCharactersRefused) {
   DesktopEntryText entry("Desktop Entry");
-  entry.addExec("Exec", {"/opt/a \"b\" $c `d` \\e 100%/Halomark", "--flag"}, "%u");
+  entry.addExec("Exec", {"/opt/a \"b\" $c `d` \\e 'f'/Halomark", "--flag"}, "%u");
   EXPECT_EQ(entry.text(),
-            "[Desktop Entry]\nExec=\"/opt/a \\\\\"b\\\\\" \\\\$c \\\\`d\\\\` \\\\\\\\e 100%%/Halomark\" "
+            "[Desktop Entry]\nExec=\"/opt/a \\\\\"b\\\\\" \\\\$c \\\\`d\\\\` \\\\\\\\e 'f'/Halomark\" "
             "\"--flag\" %u\n");
 
   for (const char* path : {"/opt/a\nExec=evil", "/opt/a\tb", "/opt/a\rb", "/opt/\xFF"}) {
@@ -37,11 +37,31 @@ TEST(DesktopEntryText, ExecArgumentsAreQuotedThenEscapedAndControlCharactersRefu
   }
 }
 
+TEST(DesktopEntryText, APercentSignInAProgramPathIsRefusedForGLib) {
+  DesktopEntryText entry("Desktop Entry");
+  entry.add("Name", "Halomark").addExec("Exec", {"/opt/100%/Halomark"}, "%u");
+  EXPECT_EQ(entry.text(), std::nullopt);
+  EXPECT_EQ(entry.refusal(),
+            "its Exec value holds a percent sign, which desktops built on GLib cannot launch");
+}
+
 TEST(DesktopEntryText, BusServiceFilesAreWrittenAsTheyAreRead) {
   DesktopEntryText service("D-BUS Service", DesktopEntryText::Format::dbusService);
-  service.add("Name", "app.halomark.Halomark").addExec("Exec", {"/opt/My $Apps\\x/100%/Halomark"});
+  service.add("Name", "app.halomark.Halomark").addExec("Exec", {"/opt/My $Apps `x` 'y'/100%/Halomark"});
   EXPECT_EQ(service.text(),
-            "[D-BUS Service]\nName=app.halomark.Halomark\nExec=\"/opt/My \\$Apps\\\\x/100%/Halomark\"\n");
+            "[D-BUS Service]\nName=app.halomark.Halomark\nExec=\"/opt/My $Apps `x` 'y'/100%/Halomark\"\n");
+  // A double quote is carried by single quotes instead.
+  DesktopEntryText quoted("D-BUS Service", DesktopEntryText::Format::dbusService);
+  quoted.addExec("Exec", {"/opt/\"Apps\"/Halomark"});
+  EXPECT_EQ(quoted.text(), "[D-BUS Service]\nExec='/opt/\"Apps\"/Halomark'\n");
+
+  for (const char* path : {"/opt/a\\b/Halomark", "/opt/\"it's\"/Halomark"}) {
+    DesktopEntryText refused("D-BUS Service", DesktopEntryText::Format::dbusService);
+    refused.addExec("Exec", {path});
+    EXPECT_EQ(refused.text(), std::nullopt) << path;
+    EXPECT_NE(refused.refusal().find("D-Bus service files cannot carry"), std::string::npos)
+        << refused.refusal();
+  }
 
   DesktopEntryText injected("D-BUS Service", DesktopEntryText::Format::dbusService);
   injected.add("Name", "a\nExec=evil");

@@ -35,7 +35,7 @@ TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
   EXPECT_NE(entry.find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
   EXPECT_EQ(TempTree::read(desktop.serviceFilePath()),
             "[D-BUS Service]\nName=app.halomark.Halomark\n"
-            "Exec=\"/opt/My \\$Apps/Halomark.app/Contents/MacOS/Halomark\"\n");
+            "Exec=\"/opt/My $Apps/Halomark.app/Contents/MacOS/Halomark\"\n");
 
   // A second launch from the same place leaves the files alone; from elsewhere it updates them.
   auto stamp = fs::last_write_time(desktop.desktopEntryPath());

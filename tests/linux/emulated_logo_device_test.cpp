@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
 #include "fakes/fake_logo_service.h"
 #include "fakes/temp_tree.h"
+#include "linux/file_events.h"
 #include "logo/logo_controller.h"
 #include "platform/emulated/emulated_logo_state.h"
 
@@ -148,6 +152,33 @@ TEST_F(EmulatedLogoDeviceTest, ControllerSeesACompatibleDeviceAndABrokenMode) {
   EXPECT_EQ(logo.checkCompatibility(), LogoController::Compatibility::controlsMissing) << "unreadable table";
 }
 
+// One apply is one change of the state file: the tables wait for the mode, which takes them along,
+// and the nudge that follows leaves the file alone.
+TEST_F(EmulatedLogoDeviceTest, TablesAndModeReachTheStateFileAsOneChange) {
+  ASSERT_EQ(device.create(), std::nullopt);
+  FileEvents replacements(path, IN_MOVED_TO);
+  displays.online = {1};
+  displays.builtIn = {1};
+  LogoController logo(device, device, device, displays);
+  for (const auto& key : kTableKeys) logo.setTable(key, LogoController::flatRestriction(42));
+  EXPECT_EQ(replacements.count(), 0);
+  EXPECT_EQ(logo.table(kMaxRestrictionKey), LogoController::flatRestriction(42)) << "read back at once";
+  EXPECT_NE(device.state()->at(kMaxRestrictionKey), plistFromTable(LogoController::flatRestriction(42)));
+  EXPECT_TRUE(logo.setMode(LogoController::Mode::off));
+  logo.nudgeDisplayBrightness();
+  EXPECT_EQ(replacements.count(), 1);
+  EXPECT_EQ(device.state()->at(kMaxRestrictionKey), plistFromTable(LogoController::flatRestriction(42)));
+  EXPECT_EQ(device.state()->at(kBacklightModeKey), 0);
+
+  // Written again unchanged, nothing is stored; another process's writes are never lost to held
+  // tables, which are gone once the mode has taken them.
+  for (const auto& key : kTableKeys) logo.setTable(key, LogoController::flatRestriction(42));
+  logo.setMode(LogoController::Mode::off);
+  EXPECT_EQ(replacements.count(), 1);
+  change([](PlistDictionary& s) { s[kMappingKey] = plistFromTable(LogoController::flatMapping(7)); });
+  EXPECT_EQ(logo.table(kMappingKey), LogoController::flatMapping(7));
+}
+
 TEST_F(EmulatedLogoDeviceTest, EveryProcessSharesOneDevice) {
   ASSERT_EQ(device.create(), std::nullopt);
   EmulatedLogoDevice other(path);
@@ -163,6 +194,67 @@ TEST_F(EmulatedLogoDeviceTest, EveryProcessSharesOneDevice) {
   EXPECT_FALSE(device.copyProperty(kMappingKey));
   ASSERT_EQ(device.create(), std::nullopt);
   EXPECT_EQ(TempTree::read(path + ".corrupt"), "not json");
+}
+
+// The state file sits where a link could be planted for it: the device refuses to write through
+// one, says so, and leaves what it points to alone.
+TEST_F(EmulatedLogoDeviceTest, APlantedLinkIsRefusedAndItsTargetKept) {
+  std::string notes = scratch.makeFile("notes.txt", "my notes\n");
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  std::filesystem::create_directories(folder);
+  ::chmod(folder.c_str(), 0700);
+  scratch.makeLink("runtime/halomark/logo-device.json", notes);
+  EXPECT_EQ(device.create(), "refusing to follow the symbolic link at " + path);
+  EXPECT_FALSE(device.exists());
+  EXPECT_EQ(device.setProperty(0, kBacklightModeKey), false);
+  EXPECT_EQ(TempTree::read(notes), "my notes\n");
+
+  std::filesystem::remove(path);
+  std::filesystem::remove(path + ".lock");
+  scratch.makeLink("runtime/halomark/logo-device.json.lock", notes);
+  EXPECT_EQ(device.create(), "refusing to follow the symbolic link at " + path + ".lock");
+  EXPECT_EQ(TempTree::read(notes), "my notes\n");
+}
+
+TEST_F(EmulatedLogoDeviceTest, StateIsWrittenOnlyIntoAPrivateFolderOfTheUsersOwn) {
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  std::filesystem::create_directories(folder);
+  ::chmod(folder.c_str(), 0777);
+  EXPECT_EQ(device.create(), "refusing to write there: " + folder + " can be entered by other users");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ::chmod(folder.c_str(), 0700);
+  EXPECT_EQ(device.create(), std::nullopt);
+}
+
+TEST(EmulatedLogoDeviceDefault, AFolderThatIsNotTheUsersOwnAndPrivateGivesWayToTheCache) {
+  TempTree scratch;
+  std::string runtime = scratch / "run", cache = scratch / "cache";
+  std::filesystem::create_directories(runtime);
+  auto saved = [](const char* name) {
+    return std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
+  };
+  auto savedRuntime = saved("XDG_RUNTIME_DIR"), savedCache = saved("XDG_CACHE_HOME");
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+  scratch.makeLink("run/halomark", scratch / "elsewhere");
+  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
+  std::filesystem::remove(runtime + "/halomark");
+  std::filesystem::create_directory(runtime + "/halomark");
+  ::chmod((runtime + "/halomark").c_str(), 0770);
+  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
+  ::chmod((runtime + "/halomark").c_str(), 0755);
+  EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), runtime + "/halomark/logo-device.json")
+      << "a folder others may only read is closed to them";
+  // Another user's folder, where the test may hand one over.
+  if (::geteuid() == 0 && ::chown((runtime + "/halomark").c_str(), 65534, 65534) == 0) {
+    EXPECT_EQ(EmulatedLogoDevice::defaultStatePath(), cache + "/halomark/logo-device.json");
+  }
+  for (auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", savedRuntime}, {"XDG_CACHE_HOME", savedCache}}) {
+    if (value)
+      setenv(name, value->c_str(), 1);
+    else
+      unsetenv(name);
+  }
 }
 
 TEST(EmulatedLogoDeviceDefault, LivesInTheRuntimeDirectoryElseTheCache) {

@@ -24,9 +24,10 @@ class LinuxFeedFetcherTest : public ::testing::Test {
   }
 
   // The body, or "failed: " and the reason.
-  std::string fetch(const std::string& url, double timeout = 10, std::size_t maxBytes = kMiB) {
+  std::string fetch(const std::string& url, double timeout = 10, std::size_t maxBytes = kMiB,
+                    double deadline = 15) {
     std::optional<FeedFetcher::Result> result;
-    fetcher.fetch({url, timeout, maxBytes}, [&](FeedFetcher::Result r) { result = std::move(r); });
+    fetcher.fetch({url, timeout, maxBytes, deadline}, [&](FeedFetcher::Result r) { result = std::move(r); });
     if (!waitUntil([&] { return result.has_value(); }, 20)) return "no answer";
     if (auto* failure = std::get_if<FeedFetcher::Failure>(&*result)) return "failed: " + failure->reason;
     return std::get<std::string>(*result);
@@ -54,8 +55,22 @@ TEST_F(LinuxFeedFetcherTest, RefusesFeedsOverTheLimitWithOrWithoutADeclaredLengt
   EXPECT_NE(fetch(local("/oversized?declared=1"), 10, 4 * kMiB).find("<rss"), std::string::npos);
 }
 
+TEST_F(LinuxFeedFetcherTest, RefusesAHugeBodyAsItArrivesWithoutHoldingIt) {
+  // 200 MiB offered: refused once the first megabyte is passed, long before the rest could arrive.
+  EXPECT_EQ(fetch(local("/huge?megabytes=200&declared=0")), "failed: The update feed is too large.");
+  EXPECT_EQ(fetch(local("/huge?megabytes=200&declared=1")), "failed: The update feed is too large.");
+  EXPECT_NE(fetch(local("/huge?megabytes=1&declared=0"), 10, 2 * kMiB).find("<rss"), std::string::npos);
+}
+
 TEST_F(LinuxFeedFetcherTest, GivesUpOnASlowServerAfterTheTimeout) {
   EXPECT_EQ(fetch(local("/slow?delay=5"), 0.5), "failed: The update server didn't answer in time.");
+}
+
+TEST_F(LinuxFeedFetcherTest, GivesUpOnAServerThatKeepsSendingSlowlyAtTheDeadline) {
+  // Never silent for long enough to reach the inactivity limit; only the whole fetch's deadline ends it.
+  EXPECT_EQ(fetch(local("/trickle?interval=0.1"), 5, kMiB, 1),
+            "failed: The update server didn't send the feed in time.");
+  EXPECT_NE(fetch(local("/trickle?interval=0.001"), 5, kMiB, 10).find("<rss"), std::string::npos);
 }
 
 TEST_F(LinuxFeedFetcherTest, FollowsRedirectsOnlyToHttps) {

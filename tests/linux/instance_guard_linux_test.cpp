@@ -5,10 +5,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "dbusmock_bus.h"
@@ -16,6 +18,7 @@
 #include "fakes/temp_tree.h"
 #include "platform/linux/app_instances_linux.h"
 #include "platform/linux/instance_guard_linux.h"
+#include "platform/linux/sysfs_read.h"
 #include "prefs/app_identifier.h"
 
 namespace {
@@ -30,7 +33,7 @@ pid_t holdInChild(const std::string& path) {
   pid_t pid = ::fork();
   if (pid == 0) {
     LinuxInstanceGuard guard(path);
-    if (!guard.acquire()) ::_exit(1);
+    if (guard.acquire() != InstanceGuard::Acquired::yes) ::_exit(1);
     guard.markReady();
     ::signal(SIGTERM, [](int) { ::_exit(15); });
     for (;;) ::pause();
@@ -47,8 +50,8 @@ TEST(LinuxInstanceGuardTest, OneHolderNamedOnceReadyAndReleasedWhenItEnds) {
   {
     LinuxInstanceGuard first(path);
     LinuxInstanceGuard second(path);
-    ASSERT_TRUE(first.acquire()) << "the folder is created as needed";
-    EXPECT_FALSE(second.acquire());
+    ASSERT_EQ(first.acquire(), InstanceGuard::Acquired::yes) << "the folder is created as needed";
+    EXPECT_EQ(second.acquire(), InstanceGuard::Acquired::heldElsewhere);
     auto starting = observer.holder();
     ASSERT_TRUE(starting);
     EXPECT_FALSE(starting->pid) << "not listening yet";
@@ -64,11 +67,11 @@ TEST(LinuxInstanceGuardTest, OneHolderNamedOnceReadyAndReleasedWhenItEnds) {
   ASSERT_TRUE(waitUntil([&] { return observer.holder() && observer.holder()->pid; }, 5));
   EXPECT_EQ(*observer.holder()->pid, child);
   LinuxInstanceGuard late(path);
-  EXPECT_FALSE(late.acquire());
+  EXPECT_EQ(late.acquire(), InstanceGuard::Acquired::heldElsewhere);
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
   EXPECT_FALSE(observer.holder());
-  EXPECT_TRUE(late.acquire());
+  EXPECT_EQ(late.acquire(), InstanceGuard::Acquired::yes);
 }
 
 TEST(LinuxInstanceGuardTest, ALookAtTheGuardDoesNotKeepAnApplicationOut) {
@@ -84,8 +87,89 @@ TEST(LinuxInstanceGuardTest, ALookAtTheGuardDoesNotKeepAnApplicationOut) {
     ::close(look);
   });
   LinuxInstanceGuard application(path);
-  EXPECT_TRUE(application.acquire());
+  EXPECT_EQ(application.acquire(), InstanceGuard::Acquired::yes);
   done.join();
+}
+
+// What another user, or a mistake, may leave where the lock belongs: the guard refuses to use it,
+// says why, and changes nothing it points to.
+TEST(LinuxInstanceGuardTest, APlantedLinkOrAnUnusableFileOrFolderIsRefusedAndLeftAlone) {
+  TempTree scratch;
+  std::string notes = scratch.makeFile("notes.txt", "my notes\n");
+  std::string folder = scratch / "run/halomark";
+  std::filesystem::create_directories(folder);
+  ::chmod(folder.c_str(), 0700);
+
+  scratch.makeLink("run/halomark/application.lock", notes);
+  LinuxInstanceGuard linked(folder + "/application.lock");
+  EXPECT_EQ(linked.acquire(), InstanceGuard::Acquired::unusable);
+  EXPECT_EQ(linked.problem(), folder + "/application.lock is a symbolic link");
+  EXPECT_FALSE(linked.holder());
+  EXPECT_EQ(*Sysfs::readFile(notes), "my notes\n") << "the link's target is untouched";
+
+  std::filesystem::remove(folder + "/application.lock");
+  std::filesystem::create_directory(folder + "/application.lock");
+  LinuxInstanceGuard directory(folder + "/application.lock");
+  EXPECT_EQ(directory.acquire(), InstanceGuard::Acquired::unusable);
+  EXPECT_TRUE(directory.problem());
+
+  std::filesystem::remove(folder + "/application.lock");
+  ASSERT_EQ(::mkfifo((folder + "/application.lock").c_str(), 0600), 0);
+  LinuxInstanceGuard pipe(folder + "/application.lock");
+  EXPECT_EQ(pipe.acquire(), InstanceGuard::Acquired::unusable) << "refused without waiting for a writer";
+  EXPECT_EQ(pipe.problem(), folder + "/application.lock is not a plain file");
+  std::filesystem::remove(folder + "/application.lock");
+
+  // The folder itself: one others may change, or a link to a folder elsewhere.
+  ::chmod(folder.c_str(), 0777);
+  LinuxInstanceGuard open(folder + "/application.lock");
+  EXPECT_EQ(open.acquire(), InstanceGuard::Acquired::unusable);
+  EXPECT_EQ(open.problem(), folder + " can be entered by other users");
+  ::chmod(folder.c_str(), 0700);
+  scratch.makeLink("run/elsewhere", folder);
+  LinuxInstanceGuard throughLink(scratch / "run/elsewhere/application.lock");
+  EXPECT_EQ(throughLink.acquire(), InstanceGuard::Acquired::unusable);
+  EXPECT_EQ(throughLink.problem(), scratch / "run/elsewhere is a symbolic link");
+  EXPECT_FALSE(std::filesystem::exists(folder + "/application.lock"));
+
+  // One others may only read, as earlier versions made it, is closed to them and used.
+  ::chmod(folder.c_str(), 0755);
+  LinuxInstanceGuard fine(folder + "/application.lock");
+  EXPECT_EQ(fine.acquire(), InstanceGuard::Acquired::yes);
+  EXPECT_EQ(fine.problem(), std::nullopt);
+  struct stat closed {};
+  ASSERT_EQ(::stat(folder.c_str(), &closed), 0);
+  EXPECT_EQ(closed.st_mode & 0777, 0700u);
+}
+
+TEST(LinuxInstanceGuardTest, TheFolderIsCreatedPrivateAndAnEarlierHoldersIdGoesOnlyOnceTheLockIsHeld) {
+  TempTree scratch;
+  std::string path = scratch / "run/halomark/application.lock";
+  LinuxInstanceGuard first(path);
+  ASSERT_EQ(first.acquire(), InstanceGuard::Acquired::yes);
+  struct stat folder {};
+  ASSERT_EQ(::stat((scratch / "run/halomark").c_str(), &folder), 0);
+  EXPECT_EQ(folder.st_mode & 0777, 0700u);
+  first.markReady();
+  LinuxInstanceGuard second(path);
+  EXPECT_EQ(second.acquire(), InstanceGuard::Acquired::heldElsewhere);
+  EXPECT_EQ(*Sysfs::readFile(path), std::to_string(::getpid()) + "\n") << "a refused copy truncates nothing";
+}
+
+TEST(LinuxAppInstancesTest, AnUnusableLockFallsBackToTheBusName) {
+  ensureCoreApplication();
+  DBusMockBus bus;
+  ASSERT_TRUE(bus.started());
+  FakeInstanceGuard firstGuard(1), secondGuard(2);
+  firstGuard.unusable = secondGuard.unusable = true;
+  LinuxAppInstances first(firstGuard, bus.buses());
+  EXPECT_TRUE(first.claim(kAppIdentifier));
+  EXPECT_TRUE(first.isRunning(kAppIdentifier));
+  // Another process: a connection of its own.
+  auto other = QDBusConnection::connectToBus(bus.address(), QStringLiteral("second-copy"));
+  auto second = DBusBuses([other] { return other; }, [other] { return other; });
+  LinuxAppInstances secondInstances(secondGuard, second);
+  EXPECT_FALSE(secondInstances.claim(kAppIdentifier)) << "the name keeps the second copy out";
 }
 
 TEST(LinuxAppInstancesTest, WithoutABusTheGuardIsTheRunningInstance) {

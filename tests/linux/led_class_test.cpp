@@ -1,6 +1,12 @@
 #include "platform/leds/led_class.h"
 
+#include <fnmatch.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <regex>
+#include <sstream>
 
 #include "linux/led_fixture.h"
 #include "logo/brightness_table.h"
@@ -30,7 +36,9 @@ TEST(LedClassTest, ListsLightsByNameWithTheirRangeAndWhetherTheyAreALogo) {
   EXPECT_FALSE(lights[0].namesLogo);
   EXPECT_TRUE(lights[2].namesLogo);
   EXPECT_TRUE(LedClass::namesLogo("platform::Logo")) << "case does not matter";
+  EXPECT_TRUE(LedClass::namesLogo("x::LOGO"));
   EXPECT_FALSE(LedClass::namesLogo("logo::kbd_backlight")) << "only the function part counts";
+  EXPECT_FALSE(LedClass::namesLogo("logo-kbd::capslock"));
   EXPECT_TRUE(LedClass::list(fixture.sys() + "/missing").empty());
 }
 
@@ -56,9 +64,37 @@ TEST(LedClassTest, ConvertsNitsToLevelsOverTheFullRange) {
   EXPECT_EQ(LedClass::levelFor(1000, 255), 255);
   EXPECT_EQ(LedClass::levelFor(5000, 255), 255);
   EXPECT_EQ(LedClass::levelFor(500, 2), 1);
+  // The largest ranges a driver may report: rounded only after clamping, never overflowing to 1.
+  constexpr long long kLargest = std::numeric_limits<long long>::max();
+  EXPECT_EQ(LedClass::levelFor(1000, kLargest), kLargest);
+  EXPECT_EQ(LedClass::levelFor(5000, kLargest), kLargest);
+  EXPECT_NEAR(static_cast<double>(LedClass::levelFor(500, kLargest)), kLargest / 2.0, 1e4);
+  EXPECT_EQ(LedClass::levelFor(1000, kLargest - 1), kLargest - 1);
   EXPECT_DOUBLE_EQ(LedClass::nitsFor(255, 255), 1000);
   EXPECT_NEAR(LedClass::nitsFor(LedClass::levelFor(300, 255), 255), 300, 2);
   EXPECT_EQ(LedClass::nitsFor(0, 255), 0);
+}
+
+// The udev rule that opens logo lights to the video group and the application's choice of a logo
+// light are one definition: every name gets the same answer from both.
+TEST(LedClassTest, TheUdevRuleOpensExactlyTheLightsTakenForLogos) {
+  auto rule = Sysfs::readFile(HALOMARK_TEST_DATA "/../../resources/packaging/70-halomark-leds.rules");
+  ASSERT_TRUE(rule);
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(*rule, match, std::regex("KERNEL==\"([^\"]+)\"")));
+  std::vector<std::string> globs;
+  std::stringstream alternatives(match[1].str());
+  for (std::string glob; std::getline(alternatives, glob, '|');) globs.push_back(glob);
+  for (const char* name : {"platform::logo", "x::LOGO", "tpacpi::lid_logo_dot", "asus::Logo_Light",
+                           "dell:white:logo", "logo-kbd::capslock", "logo::kbd_backlight", "input3::capslock",
+                           "logo", "a:logo", "acme:white:kbd_backlight"}) {
+    bool opened = std::any_of(globs.begin(), globs.end(),
+                              [&](const std::string& glob) { return ::fnmatch(glob.c_str(), name, 0) == 0; });
+    EXPECT_EQ(LedClass::namesLogo(name), opened) << name;
+  }
+  // udev splits RUN at spaces unless quoted: the device path is quoted wherever it is used.
+  EXPECT_EQ(rule->find("/sys%p/brightness\""), std::string::npos) << *rule;
+  EXPECT_NE(rule->find("'/sys%p/brightness'"), std::string::npos);
 }
 
 TEST(LedClassTest, ReadsTheActiveTrigger) {

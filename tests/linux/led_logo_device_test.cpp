@@ -13,6 +13,7 @@
 #include "cli/cli.h"
 #include "fakes/fake_platform.h"
 #include "linux/dbusmock_bus.h"
+#include "linux/file_events.h"
 #include "linux/led_fixture.h"
 #include "platform/leds/led_class.h"
 #include "platform/leds/logo_device_choice.h"
@@ -109,6 +110,24 @@ TEST_F(LedLogoDeviceTest, SettingsRulesAndTheWatchdogMoveTheLightAndQuitGivesItB
   app.applicationWillTerminate();
   EXPECT_EQ(level(), 40);
   EXPECT_EQ(fixture.trigger(kLogo), "timer");
+}
+
+// One apply computes the light once, writes it once and stores the tables, the mode and what the
+// write found out in one change of the light's state file.
+TEST_F(LedLogoDeviceTest, OneApplyIsOneWriteOfTheLightAndOneChangeOfItsState) {
+  fixture.addLed(kLogo, 255, 0);
+  make();
+  launch();
+  FileEvents stateWrites(fixture.runtime() + "/led-" + kLogo + ".json", IN_MOVED_TO);
+  FileEvents lightWrites(fixture.led(kLogo) + "/brightness", IN_CLOSE_WRITE);
+  setting(Setting::fixed(500));
+  EXPECT_EQ(stateWrites.count(), 1);
+  EXPECT_EQ(lightWrites.count(), 1);
+  EXPECT_GT(level(), 77) << "brighter than a fixed 300";
+  setting(Setting::off());
+  EXPECT_EQ(stateWrites.count(), 2);
+  EXPECT_EQ(lightWrites.count(), 2);
+  EXPECT_EQ(level(), 0);
 }
 
 TEST_F(LedLogoDeviceTest, TheAttentionSignalPulsesTheLightInLevels) {

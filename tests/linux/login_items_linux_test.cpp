@@ -27,11 +27,11 @@ class LoginItemsTest : public ::testing::Test {
 
 TEST_F(LoginItemsTest, EnableWritesAnAutostartEntryAndDisableRemovesIt) {
   EXPECT_FALSE(items.isEnabled());
-  EXPECT_EQ(items.enable("/opt/o p/\"q\"/$x/\\y/100%/Halomark.app/Contents/MacOS/Halomark"), std::nullopt);
+  EXPECT_EQ(items.enable("/opt/o p/\"q\"/$x/\\y/Halomark.app/Contents/MacOS/Halomark"), std::nullopt);
   EXPECT_EQ(items.entryPath(), entry);
   EXPECT_EQ(TempTree::read(entry),
             "[Desktop Entry]\nType=Application\nName=Halomark\n"
-            "Exec=\"/opt/o p/\\\\\"q\\\\\"/\\\\$x/\\\\\\\\y/100%%/Halomark.app/Contents/MacOS/Halomark\"\n"
+            "Exec=\"/opt/o p/\\\\\"q\\\\\"/\\\\$x/\\\\\\\\y/Halomark.app/Contents/MacOS/Halomark\"\n"
             "Terminal=false\nNoDisplay=true\n");
   EXPECT_TRUE(items.isEnabled());
 

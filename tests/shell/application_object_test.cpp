@@ -9,6 +9,10 @@
 #include "platform/linux/instance_guard_linux.h"
 #include "prefs/app_identifier.h"
 #include "shell/application_object.h"
+#include "shortcuts/named_actions.h"
+
+#include <QDBusMessage>
+#include <QDBusVariant>
 
 namespace {
 
@@ -59,6 +63,82 @@ TEST(ApplicationObjectTest, OpenHandsTheUrisToTheApplication) {
   // Actions are the logo light's; a name the application does not know is refused, not ignored.
   EXPECT_NE(call({"org.freedesktop.Application.ActivateAction", "quit", "[]", "{}"}), 0);
   EXPECT_EQ(opened.size(), 2u);
+}
+
+// Calls from a second connection, so the arguments cross the bus as a desktop's would.
+class BoundedArgumentsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(bus.started());
+    service = bus.buses().session();
+    ASSERT_TRUE(service);
+    ApplicationObject::LogoLightHandlers handlers;
+    handlers.activateAction = [this](const std::string&, const std::vector<PlistValue>& parameter) {
+      handled.push_back(parameter);
+      return ApplicationObject::Reply{"done"};
+    };
+    handlers.set = [](const std::string& mode, double) {
+      return ApplicationObject::Reply{"Unknown logo light mode " + LogoLight::quoted(mode) + ".", true};
+    };
+    object.setLogoLightHandlers(handlers);
+    ASSERT_TRUE(object.exportOn(*service, kAppIdentifier));
+    ASSERT_TRUE(service->registerService(QString::fromUtf8(kAppIdentifier)));
+  }
+
+  QDBusMessage callWith(const QString& interface, const QString& method, const QVariantList& arguments) {
+    auto client = QDBusConnection::connectToBus(bus.address(), "bounded-client-" + bus.address());
+    auto message = QDBusMessage::createMethodCall(
+        QString::fromUtf8(kAppIdentifier), QStringLiteral("/app/halomark/Halomark"), interface, method);
+    message.setArguments(arguments);
+    // The object answers on this thread, so the call waits in an event loop of its own.
+    return client.call(message, QDBus::BlockWithGui, 60000);
+  }
+  QDBusMessage activate(const QString& name, const QVariantList& parameter) {
+    return callWith(QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"),
+                    {name, QVariant::fromValue(parameter), QVariantMap()});
+  }
+
+  DBusMockBus bus;
+  std::optional<QDBusConnection> service;
+  ApplicationObject object{[](const std::vector<std::string>&) {}};
+  std::vector<std::vector<PlistValue>> handled;
+};
+
+TEST_F(BoundedArgumentsTest, TooManyOrTooLargeParameterValuesAreRefusedUnconverted) {
+  QVariantList million;
+  million.reserve(1000000);
+  for (int i = 0; i < 1000000; ++i) million << i;
+  auto reply = activate(QStringLiteral("status"), million);
+  EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+  EXPECT_EQ(reply.errorMessage(), "An action takes at most 64 parameter values; this call had 1000000.");
+  EXPECT_TRUE(handled.empty());
+
+  // The same million inside one value: counted as it is read, refused past the bound.
+  reply = activate(QStringLiteral("status"), {QVariant::fromValue(million)});
+  EXPECT_EQ(reply.errorMessage(), "The action's parameter is too large or nested too deeply.");
+  reply = activate(QStringLiteral("set"), {QString(5000, 'm'), 300.0});
+  EXPECT_EQ(reply.errorMessage(), "The action's parameter is too large or nested too deeply.");
+  EXPECT_TRUE(handled.empty());
+
+  // Within the bounds the values arrive whole.
+  QVariantList structure{QStringLiteral("fixed"), QVariant::fromValue(QVariantList{1, 2, 3})};
+  reply = activate(QStringLiteral("set"), {QVariant::fromValue(structure)});
+  ASSERT_EQ(handled.size(), 1u);
+  EXPECT_EQ(handled[0][0], PlistValue::array({"fixed", PlistValue::array({1, 2, 3})}));
+}
+
+TEST_F(BoundedArgumentsTest, RefusalsQuoteAtMostTwoHundredCharactersOfAHugeName) {
+  const QString huge(1024 * 1024, QChar('n'));
+  auto reply = activate(huge, {});
+  EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+  EXPECT_EQ(reply.errorMessage().toStdString(), "Unknown action \"" + std::string(200, 'n') + "\u2026\".");
+  EXPECT_TRUE(handled.empty());
+
+  reply = callWith(QStringLiteral("app.halomark.Halomark.LogoLight"), QStringLiteral("SetLogoLight"),
+                   {huge, 300.0});
+  EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+  EXPECT_EQ(reply.errorMessage().toStdString(),
+            "Unknown logo light mode \"" + std::string(200, 'n') + "\u2026\".");
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "logo/brightness_table.h"
 #include "platform/emulated/emulated_logo_state.h"
-#include "platform/linux/user_directories.h"
+#include "platform/linux/private_folder.h"
 
 namespace {
 
@@ -22,13 +23,13 @@ bool modeStuck(const PlistDictionary& state) {
 
 }  // namespace
 
-// The state only has to live as long as the session, so writes are not flushed to disk.
+// The state only has to live as long as the session, so writes are not flushed to disk. It sits
+// where another user might plant a link, so links are refused rather than written through.
 EmulatedLogoDevice::EmulatedLogoDevice(std::string statePath)
-    : file_(std::move(statePath), 0700, AtomicFile::Flush::none) {}
+    : file_(std::move(statePath), 0700, AtomicFile::Flush::none, LockedJsonFile::Folder::privateFolder) {}
 
 std::string EmulatedLogoDevice::defaultStatePath() {
-  auto base = UserDirectories::runtimeDirectory().value_or(UserDirectories::cacheHome());
-  return base + "/halomark/logo-device.json";
+  return PrivateFolder::halomarkFolder() + "/logo-device.json";
 }
 
 std::optional<std::string> EmulatedLogoDevice::create(const Change& configure) {
@@ -75,7 +76,13 @@ bool EmulatedLogoDevice::respondsToCopyProperty() { return true; }
 std::optional<PlistValue> EmulatedLogoDevice::copyProperty(const std::string& key) {
   auto contents = file_.read();
   if (!contents) return std::nullopt;
-  if (key == kStateKey) return EmulatedLogoState::pwmState(*contents);
+  if (auto held = heldTables_.find(key); held != heldTables_.end()) return held->second;
+  if (key == kStateKey) {
+    if (heldTables_.empty()) return EmulatedLogoState::pwmState(*contents);
+    PlistDictionary seen = *contents;
+    for (const auto& [name, table] : heldTables_) seen[name] = table;
+    return EmulatedLogoState::pwmState(seen);
+  }
   if (!isTableKey(key) && key != kBacklightModeKey) return std::nullopt;
   auto found = contents->find(key);
   if (found == contents->end()) return std::nullopt;
@@ -86,13 +93,27 @@ std::optional<bool> EmulatedLogoDevice::setProperty(const PlistValue& value, con
   bool isTable = isTableKey(key) && LogoServiceModel::isTable(value);
   bool isMode = key == kBacklightModeKey && LogoServiceModel::isMode(value);
   if (!isTable && !isMode) return false;
+  if (isTable) {
+    if (!file_.exists()) return false;
+    heldTables_[key] = LogoServiceModel::normalizedTable(value);
+    return true;
+  }
+  PlistDictionary tables = std::exchange(heldTables_, {});
   bool accepted = false;
   auto error = file_.update([&](std::optional<LockedJsonFile::Object>& contents) {
     if (!contents) return false;
     accepted = true;
-    if (isMode && modeStuck(*contents)) return false;
-    (*contents)[key] = isTable ? LogoServiceModel::normalizedTable(value) : PlistValue(value.get<int>());
-    return true;
+    bool changed = false;
+    auto put = [&](const std::string& name, const PlistValue& stored) {
+      auto [slot, added] = contents->try_emplace(name, stored);
+      if (!added && slot->second == stored) return;
+      slot->second = stored;
+      changed = true;
+    };
+    for (const auto& [name, table] : tables) put(name, table);
+    // A stuck mode stays what it is, whatever is written.
+    if (!modeStuck(*contents)) put(kBacklightModeKey, value.get<int>());
+    return changed;
   });
   return accepted && !error;
 }
@@ -110,6 +131,9 @@ std::int32_t EmulatedLogoDevice::get(DisplayID, float& level) {
 
 std::int32_t EmulatedLogoDevice::set(DisplayID, float level) {
   if (!std::isfinite(level)) return kFailure;
+  // The nudge after every write puts back the level it has just read.
+  float current = 0;
+  if (get(0, current) == 0 && current == std::clamp(level, 0.0f, 1.0f)) return 0;
   bool present = false;
   auto error = file_.update([&](std::optional<LockedJsonFile::Object>& contents) {
     present = contents.has_value();

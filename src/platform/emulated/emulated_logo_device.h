@@ -16,7 +16,7 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
   using Change = std::function<void(PlistDictionary& state)>;
 
   explicit EmulatedLogoDevice(std::string statePath);
-  // $XDG_RUNTIME_DIR/halomark/logo-device.json, else the same under the user's cache directory.
+  // logo-device.json in Halomark's private folder (PrivateFolder::halomarkFolder).
   static std::string defaultStatePath();
 
   const std::string& statePath() const { return file_.path(); }
@@ -40,15 +40,19 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
   bool respondsToCopyProperty() override;
   std::optional<PlistValue> copyProperty(const std::string& key) override;
   // Tables must be arrays of rows of numbers and the mode 0, 1 or 2; anything else is refused.
+  // Tables are held until the mode is written; the state file then takes both in one locked change.
   std::optional<bool> setProperty(const PlistValue& value, const std::string& key) override;
   // The emulated service drives the logo from its tables by itself: nothing to hand back.
   void giveBack() override {}
 
-  // DisplayBrightness: the built-in display's level 0...1 (the device has one display).
+  // DisplayBrightness: the built-in display's level 0...1 (the device has one display). Writing back
+  // the level just read changes nothing and leaves the state file alone.
   bool load() override;
   std::int32_t get(DisplayID display, float& level) override;
   std::int32_t set(DisplayID display, float level) override;
 
  private:
   LockedJsonFile file_;
+  // Tables written since the last mode write, by key.
+  PlistDictionary heldTables_;
 };

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
+#include <fnmatch.h>
+
+#include "platform/leds/logo_led_names.h"
 #include "platform/linux/sysfs_read.h"
 
 namespace fs = std::filesystem;
@@ -18,18 +22,15 @@ namespace LedClass {
 fs::path directory(const fs::path& sysRoot, const std::string& name) { return sysRoot / "class/leds" / name; }
 
 bool namesLogo(const std::string& name) {
-  auto colon = name.rfind(':');
-  std::string function = colon == std::string::npos ? name : name.substr(colon + 1);
-  std::transform(function.begin(), function.end(), function.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return function.find("logo") != std::string::npos;
+  return std::any_of(std::begin(LogoLedNames::kPatterns), std::end(LogoLedNames::kPatterns),
+                     [&](const char* pattern) { return ::fnmatch(pattern, name.c_str(), 0) == 0; });
 }
 
 std::vector<CandidateLight> list(const fs::path& sysRoot) {
   std::vector<CandidateLight> lights;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(sysRoot / "class/leds", error)) {
-    if (auto light = find(sysRoot, entry.path().filename().string())) lights.push_back(*light);
+  // A listing that fails lists nothing: no light, with the usual fallbacks, rather than an abort.
+  for (const auto& entry : Sysfs::entries(sysRoot / "class/leds")) {
+    if (auto light = find(sysRoot, entry.filename().string())) lights.push_back(*light);
   }
   std::sort(lights.begin(), lights.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   return lights;
@@ -66,9 +67,10 @@ std::optional<std::string> activeTrigger(const fs::path& sysRoot, const std::str
 long long levelFor(double nits, long long maxBrightness) {
   if (!(nits > 0) || maxBrightness <= 0) return 0;
   if (maxBrightness == 1) return 1;
-  auto level =
-      std::llround(std::min(nits, kFullRangeNits) / kFullRangeNits * static_cast<double>(maxBrightness));
-  return std::clamp<long long>(level, 1, maxBrightness);
+  // Clamped while still a double: the largest levels do not fit a long long once rounded.
+  double scaled = std::min(nits, kFullRangeNits) / kFullRangeNits * static_cast<double>(maxBrightness);
+  if (scaled >= static_cast<double>(maxBrightness)) return maxBrightness;
+  return std::clamp<long long>(std::llround(scaled), 1, maxBrightness);
 }
 
 double nitsFor(long long level, long long maxBrightness) {

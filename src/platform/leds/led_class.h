@@ -15,7 +15,8 @@ namespace LedClass {
 std::vector<CandidateLight> list(const std::filesystem::path& sysRoot);
 // The light of that name (taken from a listing), none when it is gone or unusable.
 std::optional<CandidateLight> find(const std::filesystem::path& sysRoot, const std::string& name);
-// Whether the function part of a light's name ("device:color:function") names a logo.
+// Whether the function part of a light's name ("device:color:function") names a logo, in any case:
+// exactly the lights that the udev rule opens to the video group.
 bool namesLogo(const std::string& name);
 // The light the user chose when it is listed (a chosen light that is gone is no light at all);
 // with no choice, the first light whose function names a logo. Nothing else is ever taken.

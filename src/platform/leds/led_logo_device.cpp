@@ -1,6 +1,7 @@
 #include "platform/leds/led_logo_device.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "logo/brightness_table.h"
 #include "logo/logo_controller.h"
@@ -59,7 +60,9 @@ std::optional<CandidateLight> LedLogoDevice::light() {
 }
 
 LockedJsonFile& LedLogoDevice::stateFile(const std::string& name) {
-  if (!file_) file_.emplace(config_.stateDirectory + "/led-" + name + ".json", 0700, AtomicFile::Flush::none);
+  if (!file_)
+    file_.emplace(config_.stateDirectory + "/led-" + name + ".json", 0700, AtomicFile::Flush::none,
+                  LockedJsonFile::Folder::privateFolder);
   return *file_;
 }
 
@@ -93,6 +96,7 @@ std::optional<std::string> LedLogoDevice::accessAdvice() {
 std::optional<PlistValue> LedLogoDevice::copyProperty(const std::string& key) {
   auto current = light();
   if (!current) return std::nullopt;
+  if (auto held = heldTables_.find(key); held != heldTables_.end()) return held->second;
   auto stored = state(current->name);
   auto full = withDefaults(stored);
   if (isTableKey(key)) return full[key];
@@ -115,12 +119,15 @@ std::optional<bool> LedLogoDevice::setProperty(const PlistValue& value, const st
   bool isMode = key == kBacklightModeKey && LogoServiceModel::isMode(value);
   auto current = light();
   if ((!isTable && !isMode) || !current) return false;
-  auto error = stateFile(current->name).update([&](std::optional<LockedJsonFile::Object>& contents) {
-    if (!contents) contents.emplace();
-    (*contents)[key] = isTable ? LogoServiceModel::normalizedTable(value) : PlistValue(value.get<int>());
+  if (isTable) {
+    heldTables_[key] = LogoServiceModel::normalizedTable(value);
     return true;
-  });
-  return !error && drive();
+  }
+  // The mode takes the tables written before it along: one computation of the light, one write
+  // of it, one change of the state file.
+  PlistDictionary changes = std::exchange(heldTables_, {});
+  changes[kBacklightModeKey] = value.get<int>();
+  return driveWith(*current, changes);
 }
 
 double LedLogoDevice::finalNits(const PlistDictionary& state) {
@@ -136,15 +143,32 @@ bool LedLogoDevice::drive() {
     inputs_.follow(false, false);
     return false;
   }
-  auto full = withDefaults(state(current->name));
-  bool written = takeAndWrite(*current, LedClass::levelFor(finalNits(full), current->maxBrightness), full);
+  return driveWith(*current, {});
+}
+
+bool LedLogoDevice::driveWith(const CandidateLight& light, const PlistDictionary& changes) {
+  auto full = state(light.name);
+  for (const auto& [key, value] : changes) full[key] = value;
+  full = withDefaults(std::move(full));
+  bool written = takeAndWrite(light, LedClass::levelFor(finalNits(full), light.maxBrightness), full, changes);
   inputs_.follow(LogoServiceModel::followsDisplay(full), LogoServiceModel::followsAmbientLight(full));
   return written;
 }
 
-bool LedLogoDevice::takeAndWrite(const CandidateLight& light, long long level, const PlistDictionary& full) {
+bool LedLogoDevice::takeAndWrite(const CandidateLight& light, long long level, const PlistDictionary& full,
+                                 const PlistDictionary& changes) {
+  auto store = [&](const std::function<void(LockedJsonFile::Object&)>& also) {
+    return !stateFile(light.name).update([&](std::optional<LockedJsonFile::Object>& contents) {
+      if (!contents) contents.emplace();
+      for (const auto& [key, value] : changes) (*contents)[key] = value;
+      also(*contents);
+      return true;
+    });
+  };
   auto before = LedClass::brightness(config_.sysRoot, light.name);
-  if (accessProven_ && before == level && integerOf(full, kWrittenLevel) == level) return true;
+  if (accessProven_ && before == level && integerOf(full, kWrittenLevel) == level) {
+    return changes.empty() || store([](LockedJsonFile::Object&) {});
+  }
   bool firstTake = !full.count(kSavedBrightness);
   auto trigger = LedClass::activeTrigger(config_.sysRoot, light.name);
   // A trigger would keep driving the light; writing 0 also stops one where the trigger file is
@@ -153,25 +177,18 @@ bool LedLogoDevice::takeAndWrite(const CandidateLight& light, long long level, c
     writer_.writeBrightness(light.name, 0);
   }
   if (!writer_.writeBrightness(light.name, level)) {
-    stateFile(light.name).update([](std::optional<LockedJsonFile::Object>& contents) {
-      if (!contents) contents.emplace();
-      (*contents)[kAccessDenied] = true;
-      return true;
-    });
+    store([](LockedJsonFile::Object& contents) { contents[kAccessDenied] = true; });
     return false;
   }
   accessProven_ = true;
-  stateFile(light.name).update([&](std::optional<LockedJsonFile::Object>& contents) {
-    if (!contents) contents.emplace();
-    contents->erase(kAccessDenied);
+  return store([&](LockedJsonFile::Object& contents) {
+    contents.erase(kAccessDenied);
     if (firstTake) {
-      (*contents)[kSavedBrightness] = before.value_or(0);
-      (*contents)[kSavedTrigger] = trigger.value_or("none");
+      contents[kSavedBrightness] = before.value_or(0);
+      contents[kSavedTrigger] = trigger.value_or("none");
     }
-    (*contents)[kWrittenLevel] = level;
-    return true;
+    contents[kWrittenLevel] = level;
   });
-  return true;
 }
 
 void LedLogoDevice::giveBack() {

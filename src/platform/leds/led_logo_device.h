@@ -45,7 +45,8 @@ class LedLogoDevice : public BrightnessClient, public LogoHardware, public Displ
   bool exists() override;
   bool respondsToCopyProperty() override { return true; }
   std::optional<PlistValue> copyProperty(const std::string& key) override;
-  // Stores the value, then sets the light; false when the light cannot be written.
+  // Tables are held until the mode is written; the mode then sets the light from them and stores
+  // all of them in one change of the state file. False when the light cannot be written.
   std::optional<bool> setProperty(const PlistValue& value, const std::string& key) override;
   void giveBack() override;
 
@@ -63,7 +64,11 @@ class LedLogoDevice : public BrightnessClient, public LogoHardware, public Displ
   LockedJsonFile& stateFile(const std::string& name);
   PlistDictionary state(const std::string& name);
   double finalNits(const PlistDictionary& state);
-  bool takeAndWrite(const CandidateLight& light, long long level, const PlistDictionary& state);
+  // Sets the light from the stored state with `changes` over it, and stores the changes with what
+  // the write found out, in one change of the state file.
+  bool driveWith(const CandidateLight& light, const PlistDictionary& changes);
+  bool takeAndWrite(const CandidateLight& light, long long level, const PlistDictionary& full,
+                    const PlistDictionary& changes);
 
   Config config_;
   LedWriter writer_;
@@ -71,6 +76,8 @@ class LedLogoDevice : public BrightnessClient, public LogoHardware, public Displ
   std::optional<std::string> name_;
   bool resolved_ = false;
   std::optional<LockedJsonFile> file_;
+  // Tables written since the last mode write, by key.
+  PlistDictionary heldTables_;
   // The first write of a process always goes to the light: it is what proves access.
   bool accessProven_ = false;
 };

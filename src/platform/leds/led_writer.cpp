@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <limits>
+
 #include "platform/leds/led_class.h"
 #include "platform/linux/logind_session.h"
 
@@ -27,6 +30,8 @@ bool LedWriter::writeTrigger(const std::string& name, const std::string& trigger
 }
 
 bool LedWriter::throughLogind(const std::string& name, long long level) {
+  // logind takes a 32-bit level; a larger one only the file can take.
+  if (level < 0 || level > std::numeric_limits<std::uint32_t>::max()) return false;
   auto bus = buses_.system();
   if (!bus) return false;
   if (!sessionLookedUp_) {
@@ -43,7 +48,9 @@ bool LedWriter::throughLogind(const std::string& name, long long level) {
 
 bool LedWriter::directly(const std::string& name, const char* attribute, const std::string& text) {
   auto file = LedClass::directory(sysRoot_, name) / attribute;
-  int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  // Not blocking: a kernel attribute never blocks, and anything else in its place (a named pipe
+  // nobody reads) must not stall the main thread.
+  int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
   return ::close(fd) == 0 && written;

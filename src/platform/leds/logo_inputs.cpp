@@ -36,10 +36,7 @@ LogoInputs::~LogoInputs() { follow(false, false); }
 void LogoInputs::notify() { sources_.scheduler.post(changed_); }
 
 std::optional<fs::path> LogoInputs::backlight() {
-  std::vector<fs::path> found;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(sources_.sysRoot / "class/backlight", error))
-    found.push_back(entry.path());
+  auto found = Sysfs::entries(sources_.sysRoot / "class/backlight");
   if (found.empty()) return std::nullopt;
   std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
     return std::pair(typeRank(a), a.filename()) < std::pair(typeRank(b), b.filename());

@@ -3,16 +3,20 @@
 #include <signal.h>
 
 #include <chrono>
+#include <iostream>
 #include <thread>
 
 #include <QStringList>
 #include <QVariantMap>
 
 #include "platform/linux/application_bus_path.h"
+#include "platform/linux/own_copies.h"
 
 namespace {
 
 constexpr unsigned kDoNotQueue = 4;
+constexpr unsigned kPrimaryOwner = 1;
+constexpr unsigned kAlreadyOwner = 4;
 // Opening may wait for the application to be started by bus activation first.
 constexpr int kOpenTimeoutMs = 10000;
 constexpr auto kStartPoll = std::chrono::milliseconds(20);
@@ -44,10 +48,32 @@ std::optional<InstanceGuard::Holder> LinuxAppInstances::readyHolder() {
 bool LinuxAppInstances::isRunning(const std::string& identifier) {
   if (readyHolder()) return true;
   auto bus = buses_.session();
-  return bus && DBusCall::hasOwner(*bus, QString::fromStdString(identifier));
+  if (bus && DBusCall::hasOwner(*bus, QString::fromStdString(identifier))) return true;
+  // Where the lock cannot be used, an application runs without it, and only its process shows it.
+  if (!guard_.problem()) return false;
+  auto copies = OwnCopies::all();
+  return copies && !copies->empty();
 }
 
-bool LinuxAppInstances::claim(const std::string&) { return guard_.acquire(); }
+// The lock keeps a second copy out with or without a bus. Where it cannot be used, the bus name
+// does (as for a copy of a build without the lock), else a look at the running processes; only
+// where neither can be had does the application run unguarded, and it says so.
+bool LinuxAppInstances::claim(const std::string& identifier) {
+  auto acquired = guard_.acquire();
+  if (acquired != InstanceGuard::Acquired::unusable) return acquired == InstanceGuard::Acquired::yes;
+  std::string why = "halomark: can't use the instance lock: " + guard_.problem().value_or("unknown reason");
+  if (auto reply = callBus("RequestName", {QString::fromStdString(identifier), kDoNotQueue})) {
+    std::cerr << why << "; the session bus name keeps a second copy out instead\n";
+    return reply->toUInt() == kPrimaryOwner || reply->toUInt() == kAlreadyOwner;
+  }
+  if (auto earlier = OwnCopies::startedEarlier()) {
+    if (!earlier->empty()) return false;
+    std::cerr << why << "; a look at the running processes keeps a second copy out instead\n";
+    return true;
+  }
+  std::cerr << why << "; nothing can keep a second copy out, so this one runs unguarded\n";
+  return true;
+}
 
 void LinuxAppInstances::announce(const std::string& identifier) {
   // The guard already keeps a second copy out; the name is how desktop peers reach this one.
@@ -61,6 +87,12 @@ void LinuxAppInstances::requestQuit(const std::string& identifier) {
   if (!process) {
     if (auto pid = callBus("GetConnectionUnixProcessID", {QString::fromStdString(identifier)}))
       process = pid->toUInt();
+  }
+  if (!process && guard_.problem()) {
+    if (auto copies = OwnCopies::all(); copies && !copies->empty()) {
+      for (long pid : *copies) ::kill(static_cast<pid_t>(pid), SIGTERM);
+      return;
+    }
   }
   if (process && *process > 0) ::kill(static_cast<pid_t>(*process), SIGTERM);
 }

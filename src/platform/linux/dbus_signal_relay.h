@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 
 class DBusSignalRelay : public QObject {
@@ -12,9 +13,10 @@ class DBusSignalRelay : public QObject {
  public:
   explicit DBusSignalRelay(std::function<void(const QDBusMessage&)> onSignal);
 
-  // Subscribes to one signal; an empty path matches every object of the service.
+  // Subscribes to one signal; an empty path matches every object of the service. `arguments`
+  // narrows it to signals whose leading string arguments are those.
   bool connectTo(QDBusConnection& bus, const QString& service, const QString& path, const QString& interface,
-                 const QString& name);
+                 const QString& name, const QStringList& arguments = {});
 
  public Q_SLOTS:
   void relay(const QDBusMessage& message);

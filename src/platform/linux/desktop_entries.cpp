@@ -9,6 +9,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/linux/sysfs_read.h"
 #include "platform/linux/user_directories.h"
 
 namespace fs = std::filesystem;
@@ -140,13 +141,10 @@ std::vector<std::pair<std::string, std::string>> DesktopEntries::all() const {
   std::vector<std::pair<std::string, std::string>> found;
   std::set<std::string> seen;
   for (const auto& dir : applicationDirs_) {
-    std::error_code error;
-    fs::recursive_directory_iterator files(dir, fs::directory_options::skip_permission_denied, error);
-    if (error) continue;
-    for (const auto& file : files) {
-      if (!isFile(file.path()) || file.path().extension() != ".desktop") continue;
-      auto id = idFor(file.path().string());
-      if (id && seen.insert(*id).second) found.emplace_back(*id, file.path().string());
+    for (const auto& file : Sysfs::entriesBelow(dir)) {
+      if (!isFile(file) || file.extension() != ".desktop") continue;
+      auto id = idFor(file.string());
+      if (id && seen.insert(*id).second) found.emplace_back(*id, file.string());
     }
   }
   return found;

@@ -1,5 +1,7 @@
 #include "platform/linux/desktop_entry_text.h"
 
+#include <algorithm>
+
 namespace {
 
 // Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or values past U+10FFFF.
@@ -84,10 +86,36 @@ std::optional<std::string> DesktopEntryText::quotedArgument(std::string_view arg
   return quoted + "\"";
 }
 
-void DesktopEntryText::refuse(std::string_view key) {
-  if (refusal_.empty())
-    refusal_ = "its " + std::string(key) +
-               " value holds a line break, another control character or text that isn't UTF-8";
+void DesktopEntryText::refuse(std::string_view key, std::string_view problem) {
+  if (!refusal_.empty()) return;
+  refusal_ = "its " + std::string(key) + " value " +
+             (problem.empty() ? "holds a line break, another control character or text that isn't UTF-8"
+                              : std::string(problem));
+}
+
+std::optional<std::string> DesktopEntryText::execArgument(std::string_view argument,
+                                                          std::string& problem) const {
+  if (format_ == Format::desktopEntry) {
+    // GLib looks for the program before it expands field codes, so a doubled percent sign in its
+    // path names a file that does not exist and the entry is dropped.
+    if (argument.find('%') != std::string_view::npos) {
+      problem = "holds a percent sign, which desktops built on GLib cannot launch";
+      return std::nullopt;
+    }
+    return quotedArgument(argument);
+  }
+  // D-Bus takes a service file's values as they stand (a backslash makes it skip the file) and
+  // splits Exec as a shell would, without expanding anything: double quotes carry every character
+  // but '"' and '\', single quotes every one but '\'' and '\'.
+  if (!isUtf8(argument) || std::any_of(argument.begin(), argument.end(), isControl)) return std::nullopt;
+  if (argument.find('\\') != std::string_view::npos) {
+    problem = "holds a backslash, which D-Bus service files cannot carry";
+    return std::nullopt;
+  }
+  if (argument.find('"') == std::string_view::npos) return "\"" + std::string(argument) + "\"";
+  if (argument.find('\'') == std::string_view::npos) return "'" + std::string(argument) + "'";
+  problem = "holds both kinds of quotation mark, which D-Bus service files cannot carry together";
+  return std::nullopt;
 }
 
 DesktopEntryText& DesktopEntryText::add(std::string_view key, std::string_view value) {
@@ -104,17 +132,14 @@ DesktopEntryText& DesktopEntryText::addExec(std::string_view key, const std::vec
                                             std::string_view fieldCode) {
   std::string line;
   for (const auto& argument : arguments) {
-    auto quoted = quotedArgument(argument);
+    std::string problem;
+    auto quoted = execArgument(argument, problem);
     if (!quoted) {
-      refuse(key);
+      refuse(key, problem);
       return *this;
     }
     if (!line.empty()) line += ' ';
-    // In a desktop entry a literal percent sign is doubled, or it would start a field code.
-    for (char c : *quoted) {
-      if (c == '%' && format_ == Format::desktopEntry) line += '%';
-      line += c;
-    }
+    line += *quoted;
   }
   if (!fieldCode.empty()) line += " " + std::string(fieldCode);
   if (format_ == Format::dbusService) {

@@ -1,7 +1,10 @@
 // The text of a desktop entry, or of a file in the same key-value format (autostart entries, D-Bus
 // service files). Every value written goes through here, so a value can never add lines or keys of
 // its own: string values are escaped, Exec arguments quoted, and a value that cannot be written
-// safely (a control character in a path, text that is not UTF-8) refuses the whole file.
+// safely (a control character in a path, text that is not UTF-8) refuses the whole file. So does a
+// path that the file's readers could not run although it is written correctly: GLib cannot start
+// a desktop entry's program whose path holds a percent sign, and D-Bus reads no backslash in a
+// service file.
 #pragma once
 
 #include <optional>
@@ -34,12 +37,14 @@ class DesktopEntryText {
 
   // A string value escaped for a desktop entry; none for text that cannot be represented.
   static std::optional<std::string> escapedValue(std::string_view value);
-  // One Exec argument in double quotes with the characters the quoting reserves escaped; none for
-  // an argument with control characters, which launchers do not agree on.
+  // One Exec argument of a desktop entry in double quotes with the characters the quoting reserves
+  // escaped; none for an argument with control characters, which launchers do not agree on.
   static std::optional<std::string> quotedArgument(std::string_view argument);
 
  private:
-  void refuse(std::string_view key);
+  // The argument as this format's Exec holds it, or why it cannot hold it.
+  std::optional<std::string> execArgument(std::string_view argument, std::string& problem) const;
+  void refuse(std::string_view key, std::string_view problem = {});
 
   Format format_;
   std::string text_;

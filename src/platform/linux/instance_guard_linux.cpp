@@ -8,11 +8,13 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <thread>
 
-#include "platform/linux/user_directories.h"
+#include "platform/linux/atomic_file.h"
+#include "platform/linux/private_folder.h"
 
 namespace {
 
@@ -24,11 +26,13 @@ constexpr mode_t kFileMode = 0600;
 constexpr int kAcquireAttempts = 20;
 constexpr auto kAcquirePause = std::chrono::milliseconds(5);
 
-bool sameFile(int fd, const std::string& path) {
+// Whether `fd` is still the file at `name` in the folder: a file removed and created anew under
+// the same name is another lock.
+bool sameFile(int fd, int folder, const std::string& name) {
   struct stat held {
   }, current{};
-  return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &current) == 0 && held.st_dev == current.st_dev &&
-         held.st_ino == current.st_ino;
+  return ::fstat(fd, &held) == 0 && ::fstatat(folder, name.c_str(), &current, AT_SYMLINK_NOFOLLOW) == 0 &&
+         held.st_dev == current.st_dev && held.st_ino == current.st_ino;
 }
 
 std::optional<long> pidIn(int fd) {
@@ -44,40 +48,73 @@ std::optional<long> pidIn(int fd) {
 
 }  // namespace
 
-LinuxInstanceGuard::LinuxInstanceGuard(std::string path) : path_(std::move(path)) {}
+LinuxInstanceGuard::LinuxInstanceGuard(std::string path) {
+  fs::path full(path);
+  folder_ = full.parent_path().string();
+  name_ = full.filename().string();
+}
 
 LinuxInstanceGuard::~LinuxInstanceGuard() {
   if (fd_ >= 0) ::close(fd_);
 }
 
 std::string LinuxInstanceGuard::defaultPath() {
-  auto base = UserDirectories::runtimeDirectory().value_or(UserDirectories::cacheHome());
-  return base + "/halomark/application.lock";
+  return PrivateFolder::halomarkFolder() + "/application.lock";
 }
 
-bool LinuxInstanceGuard::acquire() {
-  if (fd_ >= 0) return true;
-  std::error_code ignored;
-  fs::create_directories(fs::path(path_).parent_path(), ignored);
-  for (int attempt = 0; attempt < kAcquireAttempts; ++attempt) {
-    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kFileMode);
-    // A folder that cannot hold the guard keeps no one out: the application runs unguarded rather
-    // than not at all.
-    if (fd < 0) return true;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      // A file removed and created anew under the same name is another lock: take that one.
-      if (sameFile(fd, path_) && ::ftruncate(fd, 0) == 0) {
-        fd_ = fd;
-        return true;
-      }
-    } else if (errno != EWOULDBLOCK && errno != EINTR) {
-      ::close(fd);
-      return true;
-    }
+int LinuxInstanceGuard::openFile(bool create) {
+  std::string path = folder_ + "/" + name_;
+  struct stat info {};
+  // No folder yet: no application has run, which is no problem.
+  if (!create && ::lstat(folder_.c_str(), &info) != 0 && errno == ENOENT) return -1;
+  auto folder = PrivateFolder::open(folder_, create);
+  if (folder.fd < 0) {
+    problem_ = folder.problem;
+    return -1;
+  }
+  // Not blocking: a named pipe in the file's place must not hold the start up.
+  int flags = (create ? O_RDWR | O_CREAT : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  int fd = ::openat(folder.fd, name_.c_str(), flags, kFileMode);
+  int openError = errno;
+  if (fd >= 0 && !sameFile(fd, folder.fd, name_)) {
     ::close(fd);
+    fd = -1;
+    openError = EAGAIN;
+  }
+  ::close(folder.fd);
+  if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+    ::close(fd);
+    problem_ = path + " is not a plain file";
+    return -1;
+  }
+  if (fd < 0 && openError == ELOOP)
+    problem_ = path + " is a symbolic link";
+  else if (fd < 0 && openError != ENOENT && openError != EAGAIN)
+    problem_ = std::string("couldn't open ") + path + ": " + std::strerror(openError);
+  return fd;
+}
+
+InstanceGuard::Acquired LinuxInstanceGuard::acquire() {
+  if (fd_ >= 0) return Acquired::yes;
+  problem_.reset();
+  for (int attempt = 0; attempt < kAcquireAttempts; ++attempt) {
+    int fd = openFile(true);
+    if (problem_) return Acquired::unusable;
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      // The pid of an earlier holder goes only once the lock is held.
+      if (::ftruncate(fd, 0) == 0) {
+        fd_ = fd;
+        return Acquired::yes;
+      }
+    } else if (fd >= 0 && errno != EWOULDBLOCK && errno != EINTR) {
+      problem_ = AtomicFile::errorText("couldn't lock", folder_ + "/" + name_);
+      ::close(fd);
+      return Acquired::unusable;
+    }
+    if (fd >= 0) ::close(fd);
     std::this_thread::sleep_for(kAcquirePause);
   }
-  return false;
+  return Acquired::heldElsewhere;
 }
 
 void LinuxInstanceGuard::markReady() {
@@ -88,7 +125,8 @@ void LinuxInstanceGuard::markReady() {
 
 std::optional<InstanceGuard::Holder> LinuxInstanceGuard::holder() {
   if (fd_ >= 0) return Holder{ready_ ? std::optional<long>(::getpid()) : std::nullopt};
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  problem_.reset();
+  int fd = openFile(false);
   if (fd < 0) return std::nullopt;
   std::optional<Holder> found;
   if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
@@ -98,4 +136,10 @@ std::optional<InstanceGuard::Holder> LinuxInstanceGuard::holder() {
   }
   ::close(fd);
   return found;
+}
+
+std::optional<std::string> LinuxInstanceGuard::problem() {
+  if (fd_ >= 0) return std::nullopt;
+  if (!problem_) holder();
+  return problem_;
 }

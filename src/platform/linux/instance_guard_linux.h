@@ -1,5 +1,7 @@
-// The instance guard as an exclusive flock on a file in the user's runtime directory, beside the
-// emulated logo device's state. The file holds the holder's process id once it is ready.
+// The instance guard as an exclusive flock on a file in Halomark's private folder, beside the
+// emulated logo device's state. The file holds the holder's process id once it is ready. The folder
+// is checked to be the user's own and private, and the file is opened relative to it without
+// following links, so a link planted in its place is refused instead of written through.
 #pragma once
 
 #include <string>
@@ -13,16 +15,21 @@ class LinuxInstanceGuard : public InstanceGuard {
   LinuxInstanceGuard(const LinuxInstanceGuard&) = delete;
   LinuxInstanceGuard& operator=(const LinuxInstanceGuard&) = delete;
 
-  // $XDG_RUNTIME_DIR/halomark/application.lock, else the same name in the cache directory.
+  // application.lock in Halomark's private folder (PrivateFolder::halomarkFolder).
   static std::string defaultPath();
 
-  // True also when the file cannot be made or locked at all: nothing then keeps a copy out.
-  bool acquire() override;
+  Acquired acquire() override;
   void markReady() override;
   std::optional<Holder> holder() override;
+  std::optional<std::string> problem() override;
 
  private:
-  std::string path_;
+  // The lock file opened in its checked folder; -1 with `problem_` set when it cannot be.
+  int openFile(bool create);
+
+  std::string folder_;
+  std::string name_;
   int fd_ = -1;
   bool ready_ = false;
+  std::optional<std::string> problem_;
 };

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/linux/atomic_file.h"
+#include "platform/linux/private_folder.h"
 
 namespace {
 
@@ -84,10 +85,10 @@ bool lockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
 // the new one, so two processes never believe they both hold the lock.
 class ExclusiveLock {
  public:
-  explicit ExclusiveLock(const std::string& path) : path_(path) {
+  ExclusiveLock(const std::string& path, int noFollow) : path_(path) {
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-      fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kFileMode);
+      fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | noFollow, kFileMode);
       if (fd_ < 0) return;
       if (!lockBefore(fd_, deadline)) {
         timedOut_ = errno == EWOULDBLOCK;
@@ -137,17 +138,22 @@ bool readAll(int fd, std::string& bytes) {
 
 }  // namespace
 
-LockedJsonFile::LockedJsonFile(std::string path, mode_t directoryMode, AtomicFile::Flush flush)
-    : path_(std::move(path)), lockPath_(path_ + ".lock"), directoryMode_(directoryMode), flush_(flush) {}
+LockedJsonFile::LockedJsonFile(std::string path, mode_t directoryMode, AtomicFile::Flush flush, Folder folder)
+    : path_(std::move(path)),
+      lockPath_(path_ + ".lock"),
+      directoryMode_(directoryMode),
+      flush_(flush),
+      noFollow_(folder == Folder::privateFolder ? O_NOFOLLOW : 0) {}
 
 bool LockedJsonFile::exists() const {
   struct stat info {};
+  if (noFollow_) return ::lstat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode);
   return ::stat(path_.c_str(), &info) == 0;
 }
 
 LockedJsonFile::Loaded LockedJsonFile::load(const std::string& file) const {
   Loaded loaded;
-  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | noFollow_);
   if (fd < 0) {
     loaded.parse = errno == ENOENT ? Parse::missing : Parse::unreadable;
     return loaded;
@@ -201,7 +207,7 @@ std::shared_ptr<const LockedJsonFile::Object> LockedJsonFile::read() {
   }
   // Taken before the bytes are read, so the bytes are never older than what is remembered.
   seen_ = identity;
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | noFollow_);
   if (fd < 0 && errno == ENOENT) {
     remember(Loaded{});
     return nullptr;
@@ -270,12 +276,20 @@ std::optional<std::string> LockedJsonFile::update(const Change& change) {
     if (!change(nothing) || !nothing) return std::nullopt;
     if (auto error = AtomicFile::makeDirectories(directory, directoryMode_)) return error;
   }
-  ExclusiveLock lock(lockPath_);
+  if (noFollow_) {
+    if (auto problem = PrivateFolder::problemWith(directory)) return "refusing to write there: " + *problem;
+  }
+  ExclusiveLock lock(lockPath_, noFollow_);
   if (lock.timedOut()) return "another process kept " + lockPath_ + " locked for too long";
+  if (!lock.held() && errno == ELOOP) return "refusing to follow the symbolic link at " + lockPath_;
   if (!lock.held()) return AtomicFile::errorText("couldn't lock", lockPath_);
 
-  // A file kept elsewhere behind a symbolic link (as dotfile managers do) is written where it is.
-  auto target = AtomicFile::linkTarget(path_);
+  // A file kept elsewhere behind a symbolic link (as dotfile managers do) is written where it is;
+  // in a private folder such a link was planted, and is left alone.
+  struct stat own {};
+  if (noFollow_ && ::lstat(path_.c_str(), &own) == 0 && S_ISLNK(own.st_mode))
+    return "refusing to follow the symbolic link at " + path_;
+  auto target = noFollow_ ? std::optional<std::string>(path_) : AtomicFile::linkTarget(path_);
   if (!target) return "couldn't read " + path_ + ": too many levels of symbolic links";
   Loaded current = load(*target);
   if (current.parse == Parse::unreadable) return "couldn't read " + path_;

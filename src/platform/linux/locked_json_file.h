@@ -2,7 +2,8 @@
 // is made under an exclusive lock on a lock file beside it, merged into what the file holds at that
 // moment and written atomically, so concurrent writers of different keys lose nothing. A writer
 // waits a few seconds at most for the lock; a file that is a symbolic link stays one and its
-// target is written. A file over a megabyte is not one of ours and counts as unparsable.
+// target is written, unless the file lives in a private folder (below). A file over a megabyte is
+// not one of ours and counts as unparsable.
 #pragma once
 
 #include <sys/types.h>
@@ -23,10 +24,15 @@ class LockedJsonFile {
   // Returns false when nothing changed, so nothing is written.
   using Change = std::function<bool(std::optional<Object>& contents)>;
 
+  // `privateFolder`: state kept where another user might plant files (a shared runtime folder).
+  // Writes then demand a folder of the user's own that others cannot enter, and links at the file
+  // or its lock are refused with a message instead of followed; reads do not follow them either.
+  enum class Folder { any, privateFolder };
+
   // `directoryMode` applies to the folder when a write has to create it. `flush` says whether a
   // write is flushed to disk before it returns (state that need not outlive a reboot skips it).
   explicit LockedJsonFile(std::string path, mode_t directoryMode = 0700,
-                          AtomicFile::Flush flush = AtomicFile::Flush::toDisk);
+                          AtomicFile::Flush flush = AtomicFile::Flush::toDisk, Folder folder = Folder::any);
 
   const std::string& path() const { return path_; }
   bool exists() const;
@@ -60,6 +66,8 @@ class LockedJsonFile {
   std::string lockPath_;
   mode_t directoryMode_;
   AtomicFile::Flush flush_;
+  // O_NOFOLLOW for a private folder's files, else 0.
+  int noFollow_;
   struct Identity {
     dev_t device;
     ino_t inode;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/sysfs_read.h"
@@ -42,15 +43,18 @@ PlistValue describeBattery(const fs::path& supply, bool internal) {
   return description;
 }
 
-bool profileIsPowerSaver(QDBusConnection& bus, const QString& service, const QString& path) {
-  auto profile = DBusCall::property(bus, service, path, service, QStringLiteral("ActiveProfile"));
-  return profile && profile->toString() == QStringLiteral("power-saver");
-}
+// Current daemons answer under both names, the older ones under the second only.
+const std::pair<QString, QString> kProfileDaemons[] = {
+    {QStringLiteral("org.freedesktop.UPower.PowerProfiles"),
+     QStringLiteral("/org/freedesktop/UPower/PowerProfiles")},
+    {QStringLiteral("net.hadess.PowerProfiles"), QStringLiteral("/net/hadess/PowerProfiles")}};
 
 }  // namespace
 
 LinuxPowerSources::LinuxPowerSources(std::string sysRoot, DBusBuses buses)
     : sysRoot_(std::move(sysRoot)), buses_(std::move(buses)) {}
+
+LinuxPowerSources::~LinuxPowerSources() = default;
 
 std::optional<PowerSourcesSnapshot> LinuxPowerSources::snapshot() {
   fs::path directory = fs::path(sysRoot_) / "class" / "power_supply";
@@ -77,10 +81,24 @@ std::optional<PowerSourcesSnapshot> LinuxPowerSources::snapshot() {
 bool LinuxPowerSources::lowPowerModeEnabled() {
   auto bus = buses_.system();
   if (!bus) return false;
-  const QString current = QStringLiteral("org.freedesktop.UPower.PowerProfiles");
-  if (DBusCall::hasOwner(*bus, current)) {
-    return profileIsPowerSaver(*bus, current, QStringLiteral("/org/freedesktop/UPower/PowerProfiles"));
+  if (!profile_) {
+    profile_ = std::make_unique<FollowedBusValue>([this, bus]() mutable { return askProfiles(*bus); });
+    for (const auto& [service, path] : kProfileDaemons) {
+      profile_->follow(*bus, service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                       QStringLiteral("PropertiesChanged"));
+      profile_->followOwner(*bus, service);
+    }
   }
-  return profileIsPowerSaver(*bus, QStringLiteral("net.hadess.PowerProfiles"),
-                             QStringLiteral("/net/hadess/PowerProfiles"));
+  auto profile = profile_->value();
+  return profile && profile->toString() == QStringLiteral("power-saver");
+}
+
+std::optional<QVariant> LinuxPowerSources::askProfiles(QDBusConnection& bus) {
+  // Only a daemon that is there is asked: an error reply from an absent one makes Qt's bus thread
+  // warn when a short-lived tool returns from main while it still handles it.
+  for (const auto& [service, path] : kProfileDaemons) {
+    if (DBusCall::hasOwner(bus, service))
+      return DBusCall::property(bus, service, path, service, QStringLiteral("ActiveProfile"));
+  }
+  return std::nullopt;
 }

@@ -2,22 +2,29 @@
 // daemon's active profile.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/linux/dbus_buses.h"
+#include "platform/linux/followed_bus_value.h"
 #include "platform/power_sources.h"
 
 class LinuxPowerSources : public PowerSources {
  public:
   explicit LinuxPowerSources(std::string sysRoot = "/sys", DBusBuses buses = {});
+  ~LinuxPowerSources() override;
 
   // AC is an online mains or USB supply. Each battery becomes a source; the machine's own
   // (scope absent or System) is typed "InternalBattery". None when the class is missing.
   std::optional<PowerSourcesSnapshot> snapshot() override;
-  // The "power-saver" profile; false when no profile daemon answers.
+  // The "power-saver" profile; false when no profile daemon answers. In the application the answer
+  // is kept until a daemon signals a change or comes or goes.
   bool lowPowerModeEnabled() override;
 
  private:
+  std::optional<QVariant> askProfiles(QDBusConnection& bus);
+
   std::string sysRoot_;
   DBusBuses buses_;
+  std::unique_ptr<FollowedBusValue> profile_;
 };

@@ -32,12 +32,22 @@ std::optional<PlistValue> LinuxPreferenceDomains::value(const std::string& domai
 
 void LinuxPreferenceDomains::setValue(const std::string& domain, const std::string& key,
                                       const PlistValue& value) {
+  setValues(domain, {{key, value}});
+}
+
+void LinuxPreferenceDomains::setValues(const std::string& domain, const PlistDictionary& values) {
+  // One locked read-modify-write for all the keys: a writer that gives up waiting for the lock
+  // leaves none of them behind, and one that gets it stores them all.
   update(domain, [&](std::optional<LockedJsonFile::Object>& contents) {
     if (!contents) contents.emplace();
-    auto [slot, inserted] = contents->try_emplace(key, value);
-    if (!inserted && slot->second == value && slot->second.type() == value.type()) return false;
-    slot->second = value;
-    return true;
+    bool changed = false;
+    for (const auto& [key, value] : values) {
+      auto [slot, inserted] = contents->try_emplace(key, value);
+      if (!inserted && slot->second == value && slot->second.type() == value.type()) continue;
+      slot->second = value;
+      changed = true;
+    }
+    return changed;
   });
 }
 

@@ -18,6 +18,7 @@ class LinuxPreferenceDomains : public PreferenceDomains {
 
   std::optional<PlistValue> value(const std::string& domain, const std::string& key) override;
   void setValue(const std::string& domain, const std::string& key, const PlistValue& value) override;
+  void setValues(const std::string& domain, const PlistDictionary& values) override;
   void removeValue(const std::string& domain, const std::string& key) override;
   std::optional<PlistDictionary> domain(const std::string& domain) override;
   void replaceDomain(const std::string& domain, const PlistDictionary& contents) override;

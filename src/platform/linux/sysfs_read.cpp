@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <string_view>
 
 namespace Sysfs {
 
@@ -22,8 +23,23 @@ std::vector<std::filesystem::path> entries(const std::filesystem::path& director
   return result;
 }
 
+std::vector<std::filesystem::path> entriesBelow(const std::filesystem::path& directory, int depth) {
+  std::vector<std::filesystem::path> result;
+  for (auto& entry : entries(directory)) {
+    std::error_code error;
+    bool folder = depth > 0 && std::filesystem::symlink_status(entry, error).type() ==
+                                   std::filesystem::file_type::directory;
+    result.push_back(entry);
+    if (folder) {
+      auto inner = entriesBelow(entry, depth - 1);
+      result.insert(result.end(), inner.begin(), inner.end());
+    }
+  }
+  return result;
+}
+
 std::optional<std::string> readFile(const std::filesystem::path& file, std::size_t limit) {
-  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string bytes;
   std::array<char, 4096> buffer;
@@ -31,6 +47,8 @@ std::optional<std::string> readFile(const std::filesystem::path& file, std::size
   while (bytes.size() < limit) {
     ssize_t n = ::read(fd, buffer.data(), std::min(buffer.size(), limit - bytes.size()));
     if (n < 0 && errno == EINTR) continue;
+    // A pipe with nothing waiting in it has nothing to read.
+    if (n < 0 && errno == EAGAIN) break;
     if (n <= 0) {
       failed = n < 0;
       break;
@@ -60,6 +78,19 @@ std::optional<long long> readInteger(const std::filesystem::path& file) {
   auto [end, error] = std::from_chars(line->data(), line->data() + line->size(), value);
   if (error != std::errc() || end != line->data() + line->size()) return std::nullopt;
   return value;
+}
+
+std::optional<std::string> environmentValue(const std::string& environment, const std::string& name) {
+  std::size_t at = 0;
+  while (at < environment.size()) {
+    std::size_t end = environment.find('\0', at);
+    if (end == std::string::npos) end = environment.size();
+    std::string_view entry(environment.data() + at, end - at);
+    if (entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=')
+      return std::string(entry.substr(name.size() + 1));
+    at = end + 1;
+  }
+  return std::nullopt;
 }
 
 }  // namespace Sysfs

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 #include "platform/linux/app_units.h"
 #include "platform/linux/sysfs_read.h"
@@ -16,18 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A variable of a process's NUL-separated environment.
-std::optional<std::string> environmentValue(const std::string& environ, const std::string& name) {
-  std::istringstream in(environ);
-  std::string entry;
-  while (std::getline(in, entry, '\0')) {
-    if (entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=') {
-      return entry.substr(name.size() + 1);
-    }
-  }
-  return std::nullopt;
-}
 
 bool isActiveState(const QString& state) {
   return state == QStringLiteral("active") || state == QStringLiteral("activating") ||
@@ -129,8 +116,8 @@ std::optional<std::string> LinuxWorkspace::appIdOfProcess(int pid) {
   auto environment = Sysfs::readFile(process / "environ");
   if (!environment) return std::nullopt;
   const std::string& environ = *environment;
-  auto launchedPid = environmentValue(environ, "GIO_LAUNCHED_DESKTOP_FILE_PID");
-  auto launchedFile = environmentValue(environ, "GIO_LAUNCHED_DESKTOP_FILE");
+  auto launchedPid = Sysfs::environmentValue(environ, "GIO_LAUNCHED_DESKTOP_FILE_PID");
+  auto launchedFile = Sysfs::environmentValue(environ, "GIO_LAUNCHED_DESKTOP_FILE");
   if (!launchedPid || !launchedFile || *launchedPid != std::to_string(pid)) return std::nullopt;
   std::string base = fs::path(*launchedFile).filename().string();
   const std::string suffix = ".desktop";

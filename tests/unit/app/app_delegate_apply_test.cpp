@@ -228,4 +228,43 @@ TEST_F(AppDelegateTest, AChangeTheNotificationAppliedIsNotWrittenAgain) {
   EXPECT_EQ(modeWrites().size(), writes);
 }
 
+// The application's own writes, and keys the logo does not show, come back through the watch but
+// never as an apply; a change that arrives by notification and by the watch is applied once.
+TEST_F(AppDelegateTest, EchoesOfChangesAlreadyAppliedWriteNothing) {
+  launch();
+  auto writes = modeWrites().size();
+  for (const char* key : {"signalStyle", "signalKeepDisplayOn", "signalTimeoutMinutes", "quitBehavior",
+                          "welcomeShown", "SUEnableAutomaticChecks"}) {
+    store(key, "changed");
+    fake.preferenceWatch.changed(kAppIdentifier);
+    fake.clock.advance(1);
+    fake.notifications.deliver(Prefs::changedNotification());
+    EXPECT_EQ(modeWrites().size(), writes) << key;
+  }
+
+  delegate->commands().set(Setting::fixed(80));
+  ASSERT_EQ(modeWrites().size(), writes + 1);
+  fake.preferenceWatch.changed(kAppIdentifier);
+  fake.clock.advance(1);
+  EXPECT_EQ(modeWrites().size(), writes + 1) << "its own write";
+
+  store("setting", "off");
+  fake.preferenceWatch.changed(kAppIdentifier);
+  fake.clock.advance(1);
+  fake.notifications.deliver(Prefs::changedNotification());
+  EXPECT_EQ(modeWrites().size(), writes + 2) << "the watch first, then the notification: one apply";
+}
+
+TEST_F(AppDelegateTest, ANotificationThatBringsNothingNewChecksTheInstalledStateOnly) {
+  launch();
+  auto writes = fake.brightness.writes.size();
+  int refreshed = refreshes;
+  fake.notifications.deliver(Prefs::changedNotification());
+  EXPECT_EQ(fake.brightness.writes.size(), writes);
+  EXPECT_GT(refreshes, refreshed);
+  install(kMappingKey, {{0, 7}, {1, 7}});
+  fake.notifications.deliver(Prefs::changedNotification());
+  EXPECT_EQ(installed(kMappingKey), kPlatformMapping) << "a tampered table is put back";
+}
+
 }  // namespace

@@ -83,4 +83,31 @@ TEST_F(AppDelegateTest, EveryRequestGoesThroughOneGate) {
   EXPECT_FALSE(attention.isActive());
 }
 
+// While it runs, the signal keeps the logo whatever else applies: a tool's change, an automation
+// event, a change of the style in Settings. Its end applies the effective setting.
+TEST_F(AppDelegateTest, TheSignalKeepsTheLogoUntilItStops) {
+  store("signalStyle", "steady");
+  store("offOnBattery", true);
+  launch();
+  deliverSignal({{"message", "A"}});
+  auto level = [this] { return (*tableFromPlist(fake.brightness.properties[kMappingKey]))[0][1]; };
+  ASSERT_DOUBLE_EQ(level(), 500);
+  auto writes = fake.brightness.writes.size();
+
+  store("setting", "fixed");
+  store("fixedNits", 80.0);
+  fake.notifications.deliver(Prefs::changedNotification());
+  fake.powerSources.state = PowerSourcesSnapshot{"Battery Power", {}};
+  fake.events.deliver(SystemEvent::powerSourceChanged);
+  delegate->apply();
+  fake.clock.advance(5);
+  EXPECT_EQ(fake.brightness.writes.size(), writes) << "nothing writes over the signal";
+  EXPECT_DOUBLE_EQ(level(), 500);
+  EXPECT_TRUE(delegate->isSignaling());
+
+  fake.powerSources.state = PowerSourcesSnapshot{"AC Power", {}};
+  deliverSignal({{"action", "stop"}});
+  EXPECT_EQ(installed(kMappingKey), LogoController::flatMapping(80)) << "the stop applies the tool's change";
+}
+
 }  // namespace

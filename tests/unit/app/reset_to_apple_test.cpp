@@ -36,4 +36,24 @@ TEST(ResetToAppleTest, StoresAutomaticAndTheFullRangeThenAppliesThePlatformTable
   EXPECT_GE(refreshes, 1);
 }
 
+TEST(ResetToAppleTest, ARunningSignalKeepsTheLogoUntilItStops) {
+  FakePlatform fake;
+  auto& properties = fake.brightness.properties;
+  for (const auto& key : kTableKeys)
+    properties[key] = plistFromTable(LogoController::fallbackDefaults().at(key));
+  properties[kBacklightModeKey] = 2;
+  properties[kStateKey] = {{"NitsMultiplier", 1.0}, {"FinalNits", 100.0}};
+  auto delegate = std::make_shared<AppDelegate>(fake.platform);
+  delegate->applicationDidFinishLaunching();
+  delegate->prefs().setSetting(Setting::off());
+  delegate->requestSignal({SignalRequest::Action::start, "A", Prefs::SignalStyle::steady});
+  fake.brightness.writes.clear();
+
+  delegate->resetToApple();
+  EXPECT_EQ(delegate->prefs().setting(), Setting::automatic());
+  EXPECT_TRUE(fake.brightness.writes.empty()) << "the signal's level stays on the logo";
+  delegate->requestSignal({SignalRequest::Action::stop, std::nullopt, std::nullopt});
+  EXPECT_EQ(fake.brightness.writesOf(kBacklightModeKey), std::vector<PlistValue>{2});
+}
+
 }  // namespace

@@ -94,18 +94,25 @@ TEST_F(SettingCommandsTest, ResetTurnsIgnoreLimitsBackOn) {
   expectCommits(1);
 }
 
-TEST_F(SettingCommandsTest, AChangeThatCouldNotBeSavedFails) {
-  fake.preferences.synchronizeFails = true;
+TEST_F(SettingCommandsTest, AChangeThatCouldNotBeSavedFailsAndChangesNothing) {
+  prefs.setSetting(Setting::fixed(70));
+  auto before = stored();
+  fake.preferences.refusesWrites = true;
   for (const char* command : {"on", "off", "toggle", "auto", "reset"}) {
     err.str("");
     EXPECT_EQ(run({command}), 1) << command;
     EXPECT_EQ(err.str(), "halomark: couldn't save the setting\n") << command;
   }
   err.str("");
-  EXPECT_EQ(run({"set", "80"}), 1);
+  out.str("");
+  EXPECT_EQ(run({"set", "44"}), 1);
   EXPECT_EQ(err.str(), "halomark: couldn't save the setting\n");
-  // The application is still told and the report still shows what the store holds.
-  expectCommits(6);
+  EXPECT_EQ(stored(), before) << "nothing of any change is stored";
+  // Nothing to apply, so the application is not told and nothing waits for it; the report still
+  // shows what holds.
+  EXPECT_TRUE(fake.notifications.posted.empty());
+  EXPECT_DOUBLE_EQ(fake.clock.slept, 0);
+  EXPECT_EQ(out.str(), "Setting:      Fixed, 70 nits\nHalomark app: running\n");
 }
 
 TEST_F(SettingCommandsTest, SetAcceptsNitsInAnyCase) {

@@ -45,21 +45,24 @@ TEST(StatusTextCompose, DimLevelIsCutWhileTheReadBackRounds) {
 
 TEST_F(MenuBarTest, StatusTextReadsTheLiveMachine) {
   launch();
+  auto line = [&] {
+    return StatusText::compose(delegate->outlook(), delegate->logo().stateValue("FinalNits"));
+  };
   store("offOnBattery", true);
   onBattery();
-  EXPECT_EQ(StatusText::current(*delegate, fake.platform), "Off on battery power");
+  EXPECT_EQ(line(), "Off on battery power");
   store("offOnBattery", false);
   reportNits(std::nullopt);
-  EXPECT_EQ(StatusText::current(*delegate, fake.platform), "On \u00b7 following display");
+  EXPECT_EQ(line(), "On \u00b7 following display");
   // Quiet hours around the fake clock's 08:00, dimming.
   store("quietHoursEnabled", true);
   store("quietHoursStartHour", 6);
   store("quietHoursEndHour", 10);
   store("quietHoursAction", "dim");
-  EXPECT_EQ(StatusText::current(*delegate, fake.platform), "Dimmed \u00b7 25 nits (Quiet Hours)");
+  EXPECT_EQ(line(), "Dimmed \u00b7 25 nits (Quiet Hours)");
   store("setting", "off");
   reportNits(300);
-  EXPECT_EQ(StatusText::current(*delegate, fake.platform), "Off");
+  EXPECT_EQ(line(), "Off");
 }
 
 }  // namespace

@@ -18,7 +18,9 @@ class NamedActionsTest : public ::testing::Test {
  protected:
   PlistValue stored(const std::string& key) { return fake.preferences.domains[kAppIdentifier][key]; }
   FakePlatform fake;
-  LogoLight::Actions actions{fake.platform};
+  Prefs prefs{fake.platform.preferences};
+  LogoCommands commands{prefs, fake.platform, [] {}};
+  LogoLight::Actions actions{commands};
 };
 
 TEST_F(NamedActionsTest, EachNameRunsItsActionAndAnswers) {
@@ -45,6 +47,19 @@ TEST_F(NamedActionsTest, BadRequestsAreRefusedAndChangeNothing) {
   EXPECT_EQ(answer(LogoLight::runNamed(actions, "explode", {})), "refused: Unknown action \"explode\".");
   EXPECT_TRUE(fake.preferences.domains[kAppIdentifier].empty());
   EXPECT_TRUE(fake.notifications.posted.empty());
+}
+
+TEST_F(NamedActionsTest, RefusalsQuoteAtMostTwoHundredCharactersOfWhatTheyRefuse) {
+  std::string huge(8 * 1024 * 1024, 'x');
+  auto refusal = answer(LogoLight::runNamed(actions, huge, {}));
+  EXPECT_EQ(refusal, "refused: Unknown action \"" + std::string(200, 'x') + "\u2026\".");
+  // Cut after whole characters: 199 letters and a two-byte one fit, the next is cut off.
+  std::string accented = std::string(199, 'a') + "\xC3\xA9\xC3\xA9";
+  EXPECT_EQ(LogoLight::quoted(accented), "\"" + std::string(199, 'a') + "\xC3\xA9\u2026\"");
+  EXPECT_EQ(LogoLight::quoted(std::string(200, 'b')), "\"" + std::string(200, 'b') + "\"");
+  EXPECT_EQ(answer(LogoLight::runSet(actions, huge, 300)).size(),
+            std::string("refused: Unknown logo light mode \"\": use off, automatic or fixed.").size() + 200 +
+                std::string("\u2026").size());
 }
 
 TEST_F(NamedActionsTest, TheRunnerOffersShortTitlesAndRunsSetWithItsDefaults) {

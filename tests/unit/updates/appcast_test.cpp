@@ -76,6 +76,17 @@ TEST(AppcastTest, BrokenFeedsSayWhyInsteadOfAnswering) {
   EXPECT_EQ(problem(feed("<item><sparkle:version>2</sparkle:version><link>https://e.org</link>"
                          "<sparkle:releaseNotesLink>javascript:alert(1)</sparkle:releaseNotesLink></item>")),
             "The update feed links to something other than a web page.");
+  // A line break inside a link would show as extra lines in the notification that offers it.
+  for (const char* link :
+       {"https://e.org/a&#10;Run this: curl evil", "https://e.org/&#13;x", "https://e.org/&#9;x"})
+    EXPECT_EQ(problem(feed(std::string("<item><sparkle:version>2</sparkle:version><enclosure url=\"") + link +
+                           "\"/></item>")),
+              "The update feed links to something other than a web page.")
+        << link;
+  EXPECT_EQ(
+      problem(feed("<item><sparkle:version>2</sparkle:version><link>https://e.org</link>"
+                   "<sparkle:releaseNotesLink>https://e.org/notes\nmore</sparkle:releaseNotesLink></item>")),
+      "The update feed links to something other than a web page.");
   // A good release beside a broken one is no answer either.
   EXPECT_EQ(problem(feed("<item><sparkle:version>2</sparkle:version><link>https://e.org</link></item>"
                          "<item><title>3.0</title><link>https://e.org/3</link></item>")),

@@ -38,6 +38,7 @@ TEST_F(UpdatesTest, CheckNowComesForwardAndShowsEachOutcome) {
   ASSERT_EQ(fetcher.requests.size(), 1u);
   EXPECT_EQ(fetcher.requests[0].url, "https://example.org/appcast.xml");
   EXPECT_EQ(fetcher.requests[0].timeoutSeconds, 30);
+  EXPECT_EQ(fetcher.requests[0].deadlineSeconds, 60);
   EXPECT_EQ(fetcher.requests[0].maxBytes, 1024u * 1024u);
   EXPECT_EQ(driver.shown.back().kind, Kind::checking);
   fetcher.answer(feedWith("31"));
@@ -150,6 +151,20 @@ TEST_F(UpdatesTest, AUserCheckDuringAScheduledOneGetsItsAnswer) {
   fetcher.answer(feedWith("31"));
   EXPECT_EQ(driver.shown.back().kind, Kind::updateAvailable);
   EXPECT_TRUE(driver.reminders.empty());
+}
+
+TEST_F(UpdatesTest, ASecondCheckWhileOneIsUnderWayJoinsIt) {
+  auto updates = makeUpdater();
+  updates->checkForUpdates();
+  updates->checkForUpdates();
+  EXPECT_EQ(fetcher.requests.size(), 1u) << "no second fetch";
+  EXPECT_EQ(driver.broughtToFront, 2);
+  fetcher.answer(feedWith("31"));
+  EXPECT_EQ(driver.shown.back().kind, Kind::updateAvailable);
+  EXPECT_TRUE(fetcher.pending.empty());
+  // Once answered, the next check fetches anew.
+  updates->checkForUpdates();
+  EXPECT_EQ(fetcher.requests.size(), 2u);
 }
 
 TEST_F(UpdatesTest, AnAnswerAfterTheUpdaterIsGoneIsDropped) {
