@@ -5,7 +5,7 @@
 #include "app/open_url_request.h"
 #include "app/process_entry.h"
 #include "cli/cli.h"
-#include "platform/linux/linux_platform.h"
+#include "shell/linux_platform.h"
 #include "shell/application_shell.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 #include "automation/event_observation.h"
 #include "maintenance/apple_tables.h"
 #include "maintenance/uninstall.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

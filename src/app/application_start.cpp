@@ -1,6 +1,6 @@
 #include "app/application_start.h"
 
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

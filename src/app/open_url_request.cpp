@@ -2,7 +2,7 @@
 
 #include "app/application_start.h"
 #include "maintenance/bundle.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

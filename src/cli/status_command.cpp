@@ -7,7 +7,7 @@
 #include "automation/automation_rules.h"
 #include "cli/cli.h"
 #include "logo/logo_controller.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "app/application_start.h"
 #include "cli/cli.h"
 #include "maintenance/bundle.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "cli/uninstall_report.h"
 #include "logo/logo_controller.h"
 #include "maintenance/bundle.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "logo/brightness_table.h"
+#include "formats/brightness_table.h"
 
 std::optional<BrightnessTable> tableFromPlist(const PlistValue& value) {
   if (!value.is_array()) return std::nullopt;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 // Rows of (input, output in nits), ascending by input.
 using BrightnessTable = std::vector<std::vector<double>>;

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "logo/brightness_table.h"
-#include "platform/platform.h"
+#include "formats/brightness_table.h"
+#include "platform/interfaces/platform.h"
 
 class LogoController {
  public:

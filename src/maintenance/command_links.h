@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/privileged_shell.h"
+#include "platform/interfaces/privileged_shell.h"
 
 namespace Maintenance {
 

@@ -3,7 +3,7 @@
 #include <variant>
 
 #include "maintenance/apple_tables.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

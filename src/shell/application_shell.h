@@ -4,7 +4,7 @@
 // sits above the core and the Linux services and wires them together.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 
 class AppDelegate;
 class Updates;

@@ -1,4 +1,4 @@
-#include "platform/linux/linux_platform.h"
+#include "shell/linux_platform.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "platform/linux/uevent_monitor.h"
+#include "platform/linux_utilities/uevent_monitor.h"
 #include "prefs/prefs.h"
 
 namespace {

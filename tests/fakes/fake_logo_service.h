@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/brightness_client.h"
-#include "platform/displays.h"
+#include "platform/interfaces/brightness_client.h"
+#include "platform/interfaces/displays.h"
 
 class FakeBrightnessClient : public BrightnessClient {
  public:

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 class BrightnessClient {
  public:

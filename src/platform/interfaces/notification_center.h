@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 class NotificationCenter {
  public:

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 // One sampling of the power sources. Descriptions use the keys "Type" ("InternalBattery" for the
 // machine's own battery), "Current Capacity" and "Max Capacity" (integers).

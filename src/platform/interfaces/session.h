@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 class Session {
  public:

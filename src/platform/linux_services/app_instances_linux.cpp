@@ -1,4 +1,4 @@
-#include "platform/linux/app_instances_linux.h"
+#include "platform/linux_services/app_instances_linux.h"
 
 #include <signal.h>
 
@@ -9,8 +9,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include "platform/linux/application_bus_path.h"
-#include "platform/linux/own_copies.h"
+#include "platform/linux_utilities/application_bus_path.h"
+#include "platform/linux_utilities/own_copies.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // instance of a build without the guard is recognised by too.
 #pragma once
 
-#include "platform/app_instances.h"
-#include "platform/instance_guard.h"
-#include "platform/linux/dbus_buses.h"
+#include "platform/interfaces/app_instances.h"
+#include "platform/interfaces/instance_guard.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 class LinuxAppInstances : public AppInstances {
  public:

@@ -1,4 +1,4 @@
-#include "platform/linux/bundles_linux.h"
+#include "platform/linux_services/bundles_linux.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -14,8 +14,8 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/linux/package_owner.h"
-#include "platform/linux/plist_xml.h"
+#include "platform/linux_utilities/package_owner.h"
+#include "platform/linux_utilities/plist_xml.h"
 
 extern char** environ;
 

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/bundles.h"
-#include "platform/instance_guard.h"
-#include "platform/linux/dbus_buses.h"
-#include "platform/process_info.h"
+#include "platform/interfaces/bundles.h"
+#include "platform/interfaces/instance_guard.h"
+#include "platform/linux_utilities/dbus_buses.h"
+#include "platform/interfaces/process_info.h"
 
 class LinuxBundles : public Bundles {
  public:

@@ -2,7 +2,7 @@
 // waits for it. Installs no signal handlers: Ctrl-C reaches the child through the terminal.
 #pragma once
 
-#include "platform/child_processes.h"
+#include "platform/interfaces/child_processes.h"
 
 class LinuxChildProcesses : public ChildProcesses {
  public:

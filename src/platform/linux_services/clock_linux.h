@@ -1,7 +1,7 @@
 // Wall-clock time and the local hour from the system clock and time zone.
 #pragma once
 
-#include "platform/clock.h"
+#include "platform/interfaces/clock.h"
 
 class LinuxClock : public Clock {
  public:

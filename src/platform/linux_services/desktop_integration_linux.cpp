@@ -1,15 +1,15 @@
-#include "platform/linux/desktop_integration_linux.h"
+#include "platform/linux_services/desktop_integration_linux.h"
 
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
-#include "platform/linux/application_icon_files.h"
-#include "platform/linux/atomic_file.h"
-#include "platform/linux/desktop_entry_text.h"
-#include "platform/linux/sysfs_read.h"
-#include "platform/linux/user_directories.h"
-#include "prefs/app_identifier.h"
+#include "platform/linux_utilities/application_icon_files.h"
+#include "platform/linux_utilities/atomic_file.h"
+#include "platform/linux_utilities/desktop_entry_text.h"
+#include "platform/linux_utilities/sysfs_read.h"
+#include "platform/linux_utilities/user_directories.h"
+#include "formats/app_identifier.h"
 
 namespace fs = std::filesystem;
 

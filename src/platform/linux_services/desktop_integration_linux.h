@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop_integration.h"
+#include "platform/interfaces/desktop_integration.h"
 
 class LinuxDesktopIntegration : public DesktopIntegration {
  public:

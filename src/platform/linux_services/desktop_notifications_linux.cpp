@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_notifications_linux.h"
+#include "platform/linux_services/desktop_notifications_linux.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -7,7 +7,7 @@
 #include <QVariantMap>
 #include <utility>
 
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/desktop_notifications.h"
+#include "platform/interfaces/desktop_notifications.h"
 
 class LinuxDesktopNotifications : public DesktopNotifications {
  public:

@@ -1,11 +1,11 @@
-#include "platform/linux/displays_linux.h"
+#include "platform/linux_services/displays_linux.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <system_error>
 
-#include "platform/linux/sysfs_read.h"
+#include "platform/linux_utilities/sysfs_read.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/displays.h"
+#include "platform/interfaces/displays.h"
 
 class LinuxDisplays : public Displays {
  public:

@@ -3,7 +3,7 @@
 
 #include <QNetworkAccessManager>
 
-#include "platform/feed_fetcher.h"
+#include "platform/interfaces/feed_fetcher.h"
 
 class LinuxFeedFetcher : public FeedFetcher {
  public:

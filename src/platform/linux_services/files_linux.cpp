@@ -1,8 +1,8 @@
-#include "platform/linux/files_linux.h"
+#include "platform/linux_services/files_linux.h"
 
 #include <sys/stat.h>
 
-#include "platform/linux/atomic_file.h"
+#include "platform/linux_utilities/atomic_file.h"
 
 std::optional<std::string> LinuxFiles::writeAtomically(const std::string& path, const std::string& bytes) {
   auto target = AtomicFile::linkTarget(path);

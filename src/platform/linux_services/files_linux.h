@@ -1,7 +1,7 @@
 // Atomic file replacement on a POSIX file system.
 #pragma once
 
-#include "platform/files.h"
+#include "platform/interfaces/files.h"
 
 class LinuxFiles : public Files {
  public:

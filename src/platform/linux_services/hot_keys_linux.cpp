@@ -1,10 +1,10 @@
-#include "platform/linux/hot_keys_linux.h"
+#include "platform/linux_services/hot_keys_linux.h"
 
 #include <cstdlib>
 
-#include "platform/linux/global_shortcuts_portal.h"
-#include "platform/linux/x11_connection.h"
-#include "platform/linux/x11_key_grab.h"
+#include "platform/linux_utilities/global_shortcuts_portal.h"
+#include "platform/linux_utilities/x11_connection.h"
+#include "platform/linux_utilities/x11_key_grab.h"
 
 std::unique_ptr<HotKeyRegistration> LinuxHotKeys::registerToggle(std::function<void()> action) {
   // In a Wayland session an X11 grab would only see keys typed into X11 windows: the portal first.

@@ -2,7 +2,7 @@
 // reachable, else the desktop's GlobalShortcuts portal on Wayland; elsewhere none.
 #pragma once
 
-#include "platform/hot_keys.h"
+#include "platform/interfaces/hot_keys.h"
 
 class LinuxHotKeys : public HotKeys {
  public:

@@ -1,8 +1,8 @@
 // Installed applications from the XDG desktop entries: the ones the desktop's menus show.
 #pragma once
 
-#include "platform/installed_applications.h"
-#include "platform/linux/desktop_entries.h"
+#include "platform/interfaces/installed_applications.h"
+#include "platform/linux_utilities/desktop_entries.h"
 
 class LinuxInstalledApplications : public InstalledApplications {
  public:

@@ -1,4 +1,4 @@
-#include "platform/linux/instance_guard_linux.h"
+#include "platform/linux_services/instance_guard_linux.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,8 +13,8 @@
 #include <string_view>
 #include <thread>
 
-#include "platform/linux/atomic_file.h"
-#include "platform/linux/private_folder.h"
+#include "platform/linux_utilities/atomic_file.h"
+#include "platform/linux_utilities/private_folder.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/instance_guard.h"
+#include "platform/interfaces/instance_guard.h"
 
 class LinuxInstanceGuard : public InstanceGuard {
  public:

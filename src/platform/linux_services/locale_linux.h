@@ -3,7 +3,7 @@
 
 #include <QLocale>
 
-#include "platform/locale.h"
+#include "platform/interfaces/locale.h"
 
 class LinuxLocale : public Locale {
  public:

@@ -1,4 +1,4 @@
-#include "platform/linux/login_items_linux.h"
+#include "platform/linux_services/login_items_linux.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,9 +6,9 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-#include "platform/linux/desktop_entry_text.h"
-#include "platform/linux/user_directories.h"
-#include "prefs/app_identifier.h"
+#include "platform/linux_utilities/desktop_entry_text.h"
+#include "platform/linux_utilities/user_directories.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/login_items.h"
+#include "platform/interfaces/login_items.h"
 
 class LinuxLoginItems : public LoginItems {
  public:

@@ -1,11 +1,11 @@
-#include "platform/linux/notification_center_linux.h"
+#include "platform/linux_services/notification_center_linux.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
 
-#include "platform/linux/application_bus_path.h"
-#include "platform/linux/dbus_signal_relay.h"
+#include "platform/linux_utilities/application_bus_path.h"
+#include "platform/linux_utilities/dbus_signal_relay.h"
 
 namespace {
 

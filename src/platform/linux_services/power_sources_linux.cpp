@@ -1,4 +1,4 @@
-#include "platform/linux/power_sources_linux.h"
+#include "platform/linux_services/power_sources_linux.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/linux/sysfs_read.h"
+#include "platform/linux_utilities/sysfs_read.h"
 
 namespace fs = std::filesystem;
 

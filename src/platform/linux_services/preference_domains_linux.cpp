@@ -1,6 +1,6 @@
-#include "platform/linux/preference_domains_linux.h"
+#include "platform/linux_services/preference_domains_linux.h"
 
-#include "platform/linux/user_directories.h"
+#include "platform/linux_utilities/user_directories.h"
 
 LinuxPreferenceDomains::LinuxPreferenceDomains(std::string directory) : directory_(std::move(directory)) {}
 

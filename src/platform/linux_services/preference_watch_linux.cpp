@@ -1,4 +1,4 @@
-#include "platform/linux/preference_watch_linux.h"
+#include "platform/linux_services/preference_watch_linux.h"
 
 #include <sys/stat.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/preference_watch.h"
+#include "platform/interfaces/preference_watch.h"
 
 class LinuxPreferenceWatch : public PreferenceWatch {
  public:

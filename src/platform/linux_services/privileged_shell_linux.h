@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/privileged_shell.h"
+#include "platform/interfaces/privileged_shell.h"
 
 class LinuxPrivilegedShell : public PrivilegedShell {
  public:

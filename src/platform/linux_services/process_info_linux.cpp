@@ -1,6 +1,6 @@
-#include "platform/linux/process_info_linux.h"
+#include "platform/linux_services/process_info_linux.h"
 
-#include "platform/linux/user_directories.h"
+#include "platform/linux_utilities/user_directories.h"
 
 LinuxProcessInfo::LinuxProcessInfo(int argc, char** argv) : arguments_(argv, argv + argc) {}
 

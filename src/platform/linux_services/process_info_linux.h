@@ -1,7 +1,7 @@
 // The process's arguments and the user's home directory.
 #pragma once
 
-#include "platform/process_info.h"
+#include "platform/interfaces/process_info.h"
 
 class LinuxProcessInfo : public ProcessInfo {
  public:

@@ -1,4 +1,4 @@
-#include "platform/linux/scheduler_linux.h"
+#include "platform/linux_services/scheduler_linux.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

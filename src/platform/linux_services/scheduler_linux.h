@@ -1,7 +1,7 @@
 // Timers and deferred calls on the Qt main event loop.
 #pragma once
 
-#include "platform/scheduler.h"
+#include "platform/interfaces/scheduler.h"
 
 class LinuxScheduler : public Scheduler {
  public:

@@ -1,9 +1,9 @@
-#include "platform/linux/session_end_watch_linux.h"
+#include "platform/linux_services/session_end_watch_linux.h"
 
 #include <QDBusObjectPath>
 
-#include "platform/linux/dbus_signal_relay.h"
-#include "platform/linux/logind_session.h"
+#include "platform/linux_utilities/dbus_signal_relay.h"
+#include "platform/linux_utilities/logind_session.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/dbus_buses.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 class DBusSignalRelay;
 

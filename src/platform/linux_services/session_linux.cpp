@@ -1,6 +1,6 @@
-#include "platform/linux/session_linux.h"
+#include "platform/linux_services/session_linux.h"
 
-#include "platform/linux/logind_session.h"
+#include "platform/linux_utilities/logind_session.h"
 
 namespace {
 

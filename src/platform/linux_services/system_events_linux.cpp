@@ -1,14 +1,14 @@
-#include "platform/linux/system_events_linux.h"
+#include "platform/linux_services/system_events_linux.h"
 
 #include <QDBusArgument>
 #include <QSocketNotifier>
 #include <QStringList>
 
-#include "platform/linux/app_units.h"
-#include "platform/linux/dbus_signal_relay.h"
-#include "platform/linux/logind_session.h"
-#include "platform/linux/uevent_monitor.h"
-#include "platform/linux/x11_connection.h"
+#include "platform/linux_utilities/app_units.h"
+#include "platform/linux_utilities/dbus_signal_relay.h"
+#include "platform/linux_utilities/logind_session.h"
+#include "platform/linux_utilities/uevent_monitor.h"
+#include "platform/linux_utilities/x11_connection.h"
 
 namespace {
 

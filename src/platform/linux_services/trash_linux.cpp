@@ -1,10 +1,10 @@
-#include "platform/linux/trash_linux.h"
+#include "platform/linux_services/trash_linux.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/linux/user_directories.h"
+#include "platform/linux_utilities/user_directories.h"
 
 std::variant<Trashed, TrashFailure> LinuxTrash::moveToTrash(const std::string& path) {
   const QString original = QString::fromStdString(path);

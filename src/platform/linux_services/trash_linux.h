@@ -1,7 +1,7 @@
 // Moving files and folders to the user's Trash as the freedesktop Trash specification lays it out.
 #pragma once
 
-#include "platform/trash.h"
+#include "platform/interfaces/trash.h"
 
 class LinuxTrash : public Trash {
  public:

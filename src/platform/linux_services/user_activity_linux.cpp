@@ -1,4 +1,4 @@
-#include "platform/linux/user_activity_linux.h"
+#include "platform/linux_services/user_activity_linux.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/user_activity.h"
+#include "platform/interfaces/user_activity.h"
 
 class QDBusConnection;
 

@@ -1,4 +1,4 @@
-#include "platform/linux/workspace_linux.h"
+#include "platform/linux_services/workspace_linux.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/linux/app_units.h"
-#include "platform/linux/sysfs_read.h"
-#include "platform/linux/x11_connection.h"
+#include "platform/linux_utilities/app_units.h"
+#include "platform/linux_utilities/sysfs_read.h"
+#include "platform/linux_utilities/x11_connection.h"
 
 namespace fs = std::filesystem;
 

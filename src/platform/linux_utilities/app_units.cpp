@@ -1,4 +1,4 @@
-#include "platform/linux/app_units.h"
+#include "platform/linux_utilities/app_units.h"
 
 #include <sstream>
 #include <vector>

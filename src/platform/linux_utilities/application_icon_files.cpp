@@ -1,8 +1,8 @@
-#include "platform/linux/application_icon_files.h"
+#include "platform/linux_utilities/application_icon_files.h"
 
 #include <filesystem>
 
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace ApplicationIconFiles {
 

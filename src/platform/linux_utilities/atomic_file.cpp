@@ -1,4 +1,4 @@
-#include "platform/linux/atomic_file.h"
+#include "platform/linux_utilities/atomic_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/dbus_buses.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusVariant>

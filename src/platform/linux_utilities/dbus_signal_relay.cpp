@@ -1,4 +1,4 @@
-#include "platform/linux/dbus_signal_relay.h"
+#include "platform/linux_utilities/dbus_signal_relay.h"
 
 DBusSignalRelay::DBusSignalRelay(std::function<void(const QDBusMessage&)> onSignal)
     : onSignal_(std::move(onSignal)) {}

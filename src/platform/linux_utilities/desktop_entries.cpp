@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_entries.h"
+#include "platform/linux_utilities/desktop_entries.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,8 +9,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/linux/sysfs_read.h"
-#include "platform/linux/user_directories.h"
+#include "platform/linux_utilities/sysfs_read.h"
+#include "platform/linux_utilities/user_directories.h"
 
 namespace fs = std::filesystem;
 

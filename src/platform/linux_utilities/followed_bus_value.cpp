@@ -1,4 +1,4 @@
-#include "platform/linux/followed_bus_value.h"
+#include "platform/linux_utilities/followed_bus_value.h"
 
 #include <QCoreApplication>
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/linux/dbus_signal_relay.h"
+#include "platform/linux_utilities/dbus_signal_relay.h"
 
 class FollowedBusValue {
  public:

@@ -1,4 +1,4 @@
-#include "platform/linux/global_shortcuts_portal.h"
+#include "platform/linux_utilities/global_shortcuts_portal.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -7,7 +7,7 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QVariantMap>
 #include <functional>
 
-#include "platform/hot_keys.h"
+#include "platform/interfaces/hot_keys.h"
 
 class GlobalShortcutsPortal : public QObject, public HotKeyRegistration {
   Q_OBJECT

@@ -1,4 +1,4 @@
-#include "platform/linux/locked_json_file.h"
+#include "platform/linux_utilities/locked_json_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,8 +14,8 @@
 #include <memory>
 #include <thread>
 
-#include "platform/linux/atomic_file.h"
-#include "platform/linux/private_folder.h"
+#include "platform/linux_utilities/atomic_file.h"
+#include "platform/linux_utilities/private_folder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/linux/atomic_file.h"
+#include "platform/linux_utilities/atomic_file.h"
 
 class LockedJsonFile {
  public:

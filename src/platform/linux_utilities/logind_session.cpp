@@ -1,10 +1,10 @@
-#include "platform/linux/logind_session.h"
+#include "platform/linux_utilities/logind_session.h"
 
 #include <unistd.h>
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 
-#include "platform/linux/dbus_buses.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 namespace Logind {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/own_copies.h"
+#include "platform/linux_utilities/own_copies.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/linux/sysfs_read.h"
+#include "platform/linux_utilities/sysfs_read.h"
 
 namespace fs = std::filesystem;
 

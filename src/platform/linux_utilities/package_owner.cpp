@@ -1,4 +1,4 @@
-#include "platform/linux/package_owner.h"
+#include "platform/linux_utilities/package_owner.h"
 
 #include <QProcess>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/plist_xml.h"
+#include "platform/linux_utilities/plist_xml.h"
 
 #include <QXmlStreamReader>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/private_folder.h"
+#include "platform/linux_utilities/private_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <mutex>
 #include <set>
 
-#include "platform/linux/atomic_file.h"
-#include "platform/linux/user_directories.h"
+#include "platform/linux_utilities/atomic_file.h"
+#include "platform/linux_utilities/user_directories.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/sysfs_read.h"
+#include "platform/linux_utilities/sysfs_read.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/uevent_monitor.h"
+#include "platform/linux_utilities/uevent_monitor.h"
 
 #include <linux/netlink.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/user_directories.h"
+#include "platform/linux_utilities/user_directories.h"
 
 #include <pwd.h>
 #include <unistd.h>

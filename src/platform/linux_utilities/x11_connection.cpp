@@ -1,4 +1,4 @@
-#include "platform/linux/x11_connection.h"
+#include "platform/linux_utilities/x11_connection.h"
 
 #include <xcb/xcb.h>
 

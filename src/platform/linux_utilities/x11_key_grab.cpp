@@ -1,4 +1,4 @@
-#include "platform/linux/x11_key_grab.h"
+#include "platform/linux_utilities/x11_key_grab.h"
 
 #include <xcb/xcb.h>
 

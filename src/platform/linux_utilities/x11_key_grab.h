@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/hot_keys.h"
+#include "platform/interfaces/hot_keys.h"
 
 struct xcb_connection_t;
 class QSocketNotifier;

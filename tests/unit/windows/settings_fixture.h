@@ -10,7 +10,7 @@
 #include "fakes/fake_window_services.h"
 #include "fakes/temp_tree.h"
 #include "maintenance/apple_tables.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 class LaunchedApplication {
  public:

@@ -1,12 +1,12 @@
-#include "platform/emulated/emulated_logo_device.h"
+#include "platform/devices/emulated/emulated_logo_device.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "logo/brightness_table.h"
-#include "platform/emulated/emulated_logo_state.h"
-#include "platform/linux/private_folder.h"
+#include "formats/brightness_table.h"
+#include "platform/devices/emulated/emulated_logo_state.h"
+#include "platform/linux_utilities/private_folder.h"
 
 namespace {
 

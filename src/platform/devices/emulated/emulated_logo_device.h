@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/brightness_client.h"
-#include "platform/displays.h"
-#include "platform/linux/locked_json_file.h"
+#include "platform/interfaces/brightness_client.h"
+#include "platform/interfaces/displays.h"
+#include "platform/linux_utilities/locked_json_file.h"
 
 class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public DisplayBrightness {
  public:

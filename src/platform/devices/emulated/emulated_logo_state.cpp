@@ -1,11 +1,11 @@
-#include "platform/emulated/emulated_logo_state.h"
+#include "platform/devices/emulated/emulated_logo_state.h"
 
 #include <cmath>
 #include <vector>
 
-#include "logo/brightness_table.h"
+#include "formats/brightness_table.h"
 #include "logo/logo_controller.h"
-#include "platform/logo_model/logo_service_model.h"
+#include "platform/devices/logo_model/logo_service_model.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/leds/led_class.h"
+#include "platform/devices/leds/led_class.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 
 #include <fnmatch.h>
 
-#include "platform/leds/logo_led_names.h"
-#include "platform/linux/sysfs_read.h"
+#include "platform/devices/leds/logo_led_names.h"
+#include "platform/linux_utilities/sysfs_read.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/brightness_client.h"
+#include "platform/interfaces/brightness_client.h"
 
 namespace LedClass {
 

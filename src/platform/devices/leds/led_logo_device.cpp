@@ -1,12 +1,12 @@
-#include "platform/leds/led_logo_device.h"
+#include "platform/devices/leds/led_logo_device.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "logo/brightness_table.h"
+#include "formats/brightness_table.h"
 #include "logo/logo_controller.h"
-#include "platform/leds/led_class.h"
-#include "platform/logo_model/logo_service_model.h"
+#include "platform/devices/leds/led_class.h"
+#include "platform/devices/logo_model/logo_service_model.h"
 
 namespace {
 

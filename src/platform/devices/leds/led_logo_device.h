@@ -10,11 +10,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/brightness_client.h"
-#include "platform/displays.h"
-#include "platform/leds/led_writer.h"
-#include "platform/leds/logo_inputs.h"
-#include "platform/linux/locked_json_file.h"
+#include "platform/interfaces/brightness_client.h"
+#include "platform/interfaces/displays.h"
+#include "platform/devices/leds/led_writer.h"
+#include "platform/devices/leds/logo_inputs.h"
+#include "platform/linux_utilities/locked_json_file.h"
 
 class LedLogoDevice : public BrightnessClient, public LogoHardware, public DisplayBrightness {
  public:

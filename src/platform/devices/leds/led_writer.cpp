@@ -1,4 +1,4 @@
-#include "platform/leds/led_writer.h"
+#include "platform/devices/leds/led_writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/leds/led_class.h"
-#include "platform/linux/logind_session.h"
+#include "platform/devices/leds/led_class.h"
+#include "platform/linux_utilities/logind_session.h"
 
 LedWriter::LedWriter(std::filesystem::path sysRoot, DBusBuses buses)
     : sysRoot_(std::move(sysRoot)), buses_(std::move(buses)) {}

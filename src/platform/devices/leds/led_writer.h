@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/dbus_buses.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 class LedWriter {
  public:

@@ -1,4 +1,4 @@
-#include "platform/leds/logo_device_choice.h"
+#include "platform/devices/leds/logo_device_choice.h"
 
 LogoDeviceChoice::LogoDeviceChoice(EmulatedLogoDevice& emulated, LedLogoDevice& light)
     : emulated_(emulated), light_(light) {}

@@ -2,10 +2,10 @@
 // and demonstrations stay as they are), else the light of the kernel's LED class.
 #pragma once
 
-#include "platform/brightness_client.h"
-#include "platform/displays.h"
-#include "platform/emulated/emulated_logo_device.h"
-#include "platform/leds/led_logo_device.h"
+#include "platform/interfaces/brightness_client.h"
+#include "platform/interfaces/displays.h"
+#include "platform/devices/emulated/emulated_logo_device.h"
+#include "platform/devices/leds/led_logo_device.h"
 
 class LogoDeviceChoice : public BrightnessClient, public LogoHardware, public DisplayBrightness {
  public:

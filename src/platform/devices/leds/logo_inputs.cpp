@@ -1,13 +1,13 @@
-#include "platform/leds/logo_inputs.h"
+#include "platform/devices/leds/logo_inputs.h"
 
 #include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
-#include "platform/linux/dbus_signal_relay.h"
-#include "platform/linux/sysfs_read.h"
-#include "platform/linux/uevent_monitor.h"
-#include "platform/logo_model/logo_service_model.h"
+#include "platform/linux_utilities/dbus_signal_relay.h"
+#include "platform/linux_utilities/sysfs_read.h"
+#include "platform/linux_utilities/uevent_monitor.h"
+#include "platform/devices/logo_model/logo_service_model.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "platform/logo_model/logo_service_model.h"
+#include "platform/devices/logo_model/logo_service_model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "logo/brightness_table.h"
+#include "formats/brightness_table.h"
 
 namespace {
 

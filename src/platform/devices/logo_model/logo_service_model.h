@@ -3,7 +3,7 @@
 // emulated logo and a real light show the same nits for the same state.
 #pragma once
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 namespace LogoServiceModel {
 
