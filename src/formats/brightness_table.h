@@ -11,6 +11,10 @@
 // Rows of (input, output in nits), ascending by input.
 using BrightnessTable = std::vector<std::vector<double>>;
 
+// The largest single-precision number, the input of a table's last row: the service holds that row's
+// output for every larger input.
+inline constexpr double kFltMax = 3.4028234663852886e38;
+
 inline constexpr const char* kMappingKey = "LEPWMBrightnessNitsMapping";
 inline constexpr const char* kMinRestrictionKey = "LEPWMLuxToMinNitsRestrictionMapping";
 inline constexpr const char* kMaxRestrictionKey = "LEPWMLuxToMaxNitsRestrictionMapping";

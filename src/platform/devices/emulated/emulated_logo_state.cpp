@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "formats/brightness_table.h"
-#include "logo/logo_controller.h"
 #include "platform/devices/logo_model/logo_service_model.h"
 
 namespace {
@@ -31,10 +30,10 @@ PlistDictionary initial() {
                            {200, 180},
                            {400, 420},
                            {800, 1000},
-                           {LogoController::fltMax, 1000}})},
+                           {kFltMax, 1000}})},
       {kMinRestrictionKey,
-       table({{0, 10}, {100, 60}, {400, 200}, {1000, 500}, {3000, 1000}, {LogoController::fltMax, 1000}})},
-      {kMaxRestrictionKey, table({{0, 250}, {50, 500}, {200, 1000}, {LogoController::fltMax, 1000}})},
+       table({{0, 10}, {100, 60}, {400, 200}, {1000, 500}, {3000, 1000}, {kFltMax, 1000}})},
+      {kMaxRestrictionKey, table({{0, 250}, {50, 500}, {200, 1000}, {kFltMax, 1000}})},
       {kBacklightModeKey, 2},
       {kMultiplier, 1.0},
       {kDisplayLevel, LogoServiceModel::kDefaultDisplayLevel},

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "formats/brightness_table.h"
-#include "logo/logo_controller.h"
+#include "formats/fallback_tables.h"
 #include "platform/devices/leds/led_class.h"
 #include "platform/devices/logo_model/logo_service_model.h"
 
@@ -27,7 +27,7 @@ bool isTableKey(const std::string& key) {
 // Halomark's own defaults stand for the tables of a light that has none, table-driven.
 PlistDictionary withDefaults(PlistDictionary state) {
   for (const auto& key : kTableKeys) {
-    if (!state.count(key)) state[key] = plistFromTable(LogoController::fallbackDefaults().at(key));
+    if (!state.count(key)) state[key] = plistFromTable(fallbackTables().at(key));
   }
   if (!state.count(kBacklightModeKey)) state[kBacklightModeKey] = kTableDrivenMode;
   return state;
