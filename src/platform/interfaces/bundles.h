@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/failure.h"
 #include "formats/plist_value.h"
 
 class Bundles {
@@ -16,7 +17,7 @@ class Bundles {
   virtual std::optional<PlistDictionary> bundleInfo(const std::string& path) = 0;
   // Starts the application bundle at `path` without bringing it to the front. Waits at most
   // `timeoutSeconds` for the start to complete; returns the error text when it failed.
-  virtual std::optional<std::string> openApplication(const std::string& path, double timeoutSeconds) = 0;
+  virtual Failure openApplication(const std::string& path, double timeoutSeconds) = 0;
   // The system package that installed the bundle at `path`, whose package manager also removes it;
   // none for a copy of the user's own.
   virtual std::optional<std::string> installingPackage(const std::string& path) = 0;

@@ -4,11 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "formats/failure.h"
+
 class LoginItems {
  public:
   virtual ~LoginItems() = default;
   virtual bool isEnabled() = 0;
   // Each returns the failure's description, or none on success.
-  virtual std::optional<std::string> enable(const std::string& executablePath) = 0;
-  virtual std::optional<std::string> disable() = 0;
+  virtual Failure enable(const std::string& executablePath) = 0;
+  virtual Failure disable() = 0;
 };

@@ -95,7 +95,7 @@ std::optional<PlistDictionary> LinuxBundles::bundleInfo(const std::string& path)
   return value->get<PlistDictionary>();
 }
 
-std::optional<std::string> LinuxBundles::openApplication(const std::string& path, double timeoutSeconds) {
+Failure LinuxBundles::openApplication(const std::string& path, double timeoutSeconds) {
   std::string name = "Halomark";
   auto info = bundleInfo(path).value_or(PlistDictionary{});
   auto found = info.find("CFBundleExecutable");

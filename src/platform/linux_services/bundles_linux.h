@@ -7,10 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "formats/failure.h"
 #include "platform/interfaces/bundles.h"
 #include "platform/interfaces/instance_guard.h"
-#include "platform/linux_utilities/dbus_buses.h"
 #include "platform/interfaces/process_info.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 class LinuxBundles : public Bundles {
  public:
@@ -29,7 +30,7 @@ class LinuxBundles : public Bundles {
   // other open files. The start is complete once the application owns its identifier's name on the
   // session bus or holds the instance guard ready, has ended already, or `timeoutSeconds` have
   // passed.
-  std::optional<std::string> openApplication(const std::string& path, double timeoutSeconds) override;
+  Failure openApplication(const std::string& path, double timeoutSeconds) override;
   // Asks dpkg which package owns the bundle's folder (links resolved).
   std::optional<std::string> installingPackage(const std::string& path) override;
 

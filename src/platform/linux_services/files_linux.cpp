@@ -4,7 +4,7 @@
 
 #include "platform/linux_utilities/atomic_file.h"
 
-std::optional<std::string> LinuxFiles::writeAtomically(const std::string& path, const std::string& bytes) {
+Failure LinuxFiles::writeAtomically(const std::string& path, const std::string& bytes) {
   auto target = AtomicFile::linkTarget(path);
   if (!target) return "couldn't write " + path + ": too many levels of symbolic links";
   std::optional<mode_t> mode;

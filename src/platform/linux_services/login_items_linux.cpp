@@ -6,9 +6,9 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include "formats/app_identifier.h"
 #include "platform/linux_utilities/desktop_entry_text.h"
 #include "platform/linux_utilities/user_directories.h"
-#include "formats/app_identifier.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ bool LinuxLoginItems::isEnabled() {
   return !hiddenEntry(file);
 }
 
-std::optional<std::string> LinuxLoginItems::enable(const std::string& executablePath) {
+Failure LinuxLoginItems::enable(const std::string& executablePath) {
   DesktopEntryText entry("Desktop Entry");
   entry.add("Type", "Application")
       .add("Name", "Halomark")
@@ -64,7 +64,7 @@ std::optional<std::string> LinuxLoginItems::enable(const std::string& executable
   return std::nullopt;
 }
 
-std::optional<std::string> LinuxLoginItems::disable() {
+Failure LinuxLoginItems::disable() {
   QFile file(QString::fromStdString(entryPath()));
   QFileInfo entry(file);
   if ((!entry.exists() && !entry.isSymLink()) || file.remove()) return std::nullopt;

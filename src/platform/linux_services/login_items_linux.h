@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "formats/failure.h"
 #include "platform/interfaces/login_items.h"
 
 class LinuxLoginItems : public LoginItems {
@@ -12,8 +13,8 @@ class LinuxLoginItems : public LoginItems {
   static std::string defaultAutostartDirectory();
 
   bool isEnabled() override;
-  std::optional<std::string> enable(const std::string& executablePath) override;
-  std::optional<std::string> disable() override;
+  Failure enable(const std::string& executablePath) override;
+  Failure disable() override;
 
   std::string entryPath() const;
 

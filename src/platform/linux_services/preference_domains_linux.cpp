@@ -18,7 +18,7 @@ LockedJsonFile* LinuxPreferenceDomains::file(const std::string& domain) {
 
 void LinuxPreferenceDomains::update(const std::string& domain, const LockedJsonFile::Change& change) {
   auto* f = file(domain);
-  if (!f || f->update(change)) writeFailed_ = true;
+  if (!f || failed(f->update(change))) writeFailed_ = true;
 }
 
 std::optional<PlistValue> LinuxPreferenceDomains::value(const std::string& domain, const std::string& key) {

@@ -114,7 +114,7 @@ void syncDirectory(const std::string& directory) {
   ::close(fd);
 }
 
-std::optional<std::string> makeDirectories(const std::string& directory, mode_t mode) {
+Failure makeDirectories(const std::string& directory, mode_t mode) {
   std::filesystem::path dir(directory);
   std::error_code error;
   if (std::filesystem::is_directory(dir, error)) return std::nullopt;
@@ -126,8 +126,7 @@ std::optional<std::string> makeDirectories(const std::string& directory, mode_t 
   return std::nullopt;
 }
 
-std::optional<std::string> replace(const std::string& path, const std::string& bytes,
-                                   std::optional<mode_t> mode, Flush flush) {
+Failure replace(const std::string& path, const std::string& bytes, std::optional<mode_t> mode, Flush flush) {
   removeStaleTemporaries(path);
   std::string temporary;
   int fd = -1;

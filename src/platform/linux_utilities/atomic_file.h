@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "formats/failure.h"
+
 namespace AtomicFile {
 
 enum class Flush { toDisk, none };
@@ -17,8 +19,8 @@ enum class Flush { toDisk, none };
 // The temporary file is named ".<name>.<pid>-<random>-<count>.tmp" and locked while it is written;
 // such files of `path` left by writers that died (unlocked and older than a few seconds) are
 // removed before each write, so interrupted writes do not pile up.
-std::optional<std::string> replace(const std::string& path, const std::string& bytes,
-                                   std::optional<mode_t> mode = std::nullopt, Flush flush = Flush::toDisk);
+Failure replace(const std::string& path, const std::string& bytes, std::optional<mode_t> mode = std::nullopt,
+                Flush flush = Flush::toDisk);
 
 // The file that symbolic links at `path` finally name (which need not exist yet), so that
 // replacing it keeps the links; `path` itself when it is no link. None for a loop or an unreadable
@@ -33,7 +35,7 @@ void syncDirectory(const std::string& directory);
 
 // Creates `directory` and any missing parents; the last component gets `mode`. Returns the error
 // text on failure.
-std::optional<std::string> makeDirectories(const std::string& directory, mode_t mode);
+Failure makeDirectories(const std::string& directory, mode_t mode);
 
 // The text for the current errno, prefixed by what was being done.
 std::string errorText(const std::string& action, const std::string& path);

@@ -227,7 +227,7 @@ std::shared_ptr<const LockedJsonFile::Object> LockedJsonFile::read() {
   return cached_;
 }
 
-std::optional<std::string> LockedJsonFile::keepCorruptAside(const std::string& file) const {
+Failure LockedJsonFile::keepCorruptAside(const std::string& file) const {
   for (int n = 0; n < 1000; ++n) {
     std::string aside = file + ".corrupt" + (n == 0 ? "" : "." + std::to_string(n));
     struct stat info {};
@@ -241,8 +241,7 @@ std::optional<std::string> LockedJsonFile::keepCorruptAside(const std::string& f
   return "too many unreadable copies of " + file + " are kept aside";
 }
 
-std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& contents,
-                                                 const std::string& file) {
+Failure LockedJsonFile::store(const std::optional<Object>& contents, const std::string& file) {
   // Removing takes away the link the user sees, not the file a link may name.
   if (!contents) {
     if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
@@ -265,7 +264,7 @@ std::optional<std::string> LockedJsonFile::store(const std::optional<Object>& co
   return std::nullopt;
 }
 
-std::optional<std::string> LockedJsonFile::update(const Change& change) {
+Failure LockedJsonFile::update(const Change& change) {
   std::string directory = AtomicFile::directoryOf(path_);
   struct stat folder {};
   if (::stat(directory.c_str(), &folder) != 0) {

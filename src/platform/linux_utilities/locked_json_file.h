@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "formats/failure.h"
 #include "platform/linux_utilities/atomic_file.h"
 
 class LockedJsonFile {
@@ -45,7 +46,7 @@ class LockedJsonFile {
   // Applies `change` to the current contents under the lock and stores the result. A file that
   // could not be parsed is kept beside it with a ".corrupt" suffix before it is replaced. While no
   // file exists, no lock file is left behind either. Returns the error text on failure.
-  std::optional<std::string> update(const Change& change);
+  Failure update(const Change& change);
 
  private:
   enum class Parse { missing, object, corrupt, unreadable };
@@ -58,9 +59,9 @@ class LockedJsonFile {
   Loaded load(const std::string& file) const;
   static Loaded parsed(std::string bytes);
   void remember(const Loaded& loaded);
-  std::optional<std::string> keepCorruptAside(const std::string& file) const;
+  Failure keepCorruptAside(const std::string& file) const;
   // Writes `contents` to `file`, the path's link target; none removes the path itself.
-  std::optional<std::string> store(const std::optional<Object>& contents, const std::string& file);
+  Failure store(const std::optional<Object>& contents, const std::string& file);
 
   std::string path_;
   std::string lockPath_;

@@ -32,7 +32,7 @@ std::string EmulatedLogoDevice::defaultStatePath() {
   return PrivateFolder::halomarkFolder() + "/logo-device.json";
 }
 
-std::optional<std::string> EmulatedLogoDevice::create(const Change& configure) {
+Failure EmulatedLogoDevice::create(const Change& configure) {
   return file_.update([&](std::optional<LockedJsonFile::Object>& contents) {
     contents = EmulatedLogoState::initial();
     if (configure) configure(*contents);
@@ -40,7 +40,7 @@ std::optional<std::string> EmulatedLogoDevice::create(const Change& configure) {
   });
 }
 
-std::optional<std::string> EmulatedLogoDevice::modify(const Change& change) {
+Failure EmulatedLogoDevice::modify(const Change& change) {
   bool present = false;
   auto error = file_.update([&](std::optional<LockedJsonFile::Object>& contents) {
     present = contents.has_value();
@@ -53,7 +53,7 @@ std::optional<std::string> EmulatedLogoDevice::modify(const Change& change) {
   return std::nullopt;
 }
 
-std::optional<std::string> EmulatedLogoDevice::remove() {
+Failure EmulatedLogoDevice::remove() {
   return file_.update([](std::optional<LockedJsonFile::Object>& contents) {
     bool existed = contents.has_value();
     contents.reset();

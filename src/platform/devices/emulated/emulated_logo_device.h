@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/failure.h"
 #include "platform/interfaces/brightness_client.h"
 #include "platform/interfaces/displays.h"
 #include "platform/linux_utilities/locked_json_file.h"
@@ -23,10 +24,10 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
 
   // Management by the companion tool and tests; each returns the error text on failure.
   // Creates the device afresh in its initial state, then applies `configure`.
-  std::optional<std::string> create(const Change& configure = {});
+  Failure create(const Change& configure = {});
   // Changes the state of an existing device.
-  std::optional<std::string> modify(const Change& change);
-  std::optional<std::string> remove();
+  Failure modify(const Change& change);
+  Failure remove();
   // The stored state; none when the device is absent.
   std::optional<PlistDictionary> state();
 

@@ -158,12 +158,12 @@ bool LedLogoDevice::driveWith(const CandidateLight& light, const PlistDictionary
 bool LedLogoDevice::takeAndWrite(const CandidateLight& light, long long level, const PlistDictionary& full,
                                  const PlistDictionary& changes) {
   auto store = [&](const std::function<void(LockedJsonFile::Object&)>& also) {
-    return !stateFile(light.name).update([&](std::optional<LockedJsonFile::Object>& contents) {
+    return succeeded(stateFile(light.name).update([&](std::optional<LockedJsonFile::Object>& contents) {
       if (!contents) contents.emplace();
       for (const auto& [key, value] : changes) (*contents)[key] = value;
       also(*contents);
       return true;
-    });
+    }));
   };
   auto before = LedClass::brightness(config_.sysRoot, light.name);
   if (accessProven_ && before == level && integerOf(full, kWrittenLevel) == level) {
