@@ -2,8 +2,8 @@
 
 #include "app/application_start.h"
 #include "cli/cli.h"
-#include "maintenance/bundle.h"
 #include "formats/app_identifier.h"
+#include "maintenance/bundle.h"
 
 namespace {
 

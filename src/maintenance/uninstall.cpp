@@ -2,8 +2,8 @@
 
 #include <variant>
 
-#include "maintenance/apple_tables.h"
 #include "formats/app_identifier.h"
+#include "maintenance/apple_tables.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/devices/emulated/emulated_logo_device.h"
 #include "platform/devices/leds/led_logo_device.h"
 #include "platform/devices/leds/logo_device_choice.h"
+#include "platform/interfaces/platform.h"
 #include "platform/linux_services/app_instances_linux.h"
 #include "platform/linux_services/bundles_linux.h"
 #include "platform/linux_services/child_processes_linux.h"
@@ -16,8 +17,8 @@
 #include "platform/linux_services/desktop_integration_linux.h"
 #include "platform/linux_services/displays_linux.h"
 #include "platform/linux_services/files_linux.h"
-#include "platform/linux_services/instance_guard_linux.h"
 #include "platform/linux_services/hot_keys_linux.h"
+#include "platform/linux_services/instance_guard_linux.h"
 #include "platform/linux_services/locale_linux.h"
 #include "platform/linux_services/login_items_linux.h"
 #include "platform/linux_services/notification_center_linux.h"
@@ -32,7 +33,6 @@
 #include "platform/linux_services/trash_linux.h"
 #include "platform/linux_services/user_activity_linux.h"
 #include "platform/linux_services/workspace_linux.h"
-#include "platform/interfaces/platform.h"
 
 class LinuxPlatform {
  public:

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "maintenance/bundle.h"
 #include "formats/app_identifier.h"
+#include "maintenance/bundle.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "linux/dbusmock_bus.h"
 #include "platform/linux_services/app_instances_linux.h"
 #include "platform/linux_services/instance_guard_linux.h"
-#include "platform/linux_utilities/plist_xml.h"
 #include "platform/linux_services/process_info_linux.h"
+#include "platform/linux_utilities/plist_xml.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <regex>
 #include <sstream>
 
-#include "linux/led_fixture.h"
 #include "formats/brightness_table.h"
+#include "linux/led_fixture.h"
 #include "logo/logo_controller.h"
 #include "platform/devices/logo_model/logo_service_model.h"
 

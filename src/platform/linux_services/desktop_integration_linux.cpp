@@ -4,12 +4,12 @@
 #include <iostream>
 #include <optional>
 
+#include "formats/app_identifier.h"
 #include "platform/linux_utilities/application_icon_files.h"
 #include "platform/linux_utilities/atomic_file.h"
 #include "platform/linux_utilities/desktop_entry_text.h"
 #include "platform/linux_utilities/sysfs_read.h"
 #include "platform/linux_utilities/user_directories.h"
-#include "formats/app_identifier.h"
 
 namespace fs = std::filesystem;
 

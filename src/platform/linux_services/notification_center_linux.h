@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux_utilities/dbus_buses.h"
 #include "platform/interfaces/notification_center.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 class DBusSignalRelay;
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/interfaces/power_sources.h"
 #include "platform/linux_utilities/dbus_buses.h"
 #include "platform/linux_utilities/followed_bus_value.h"
-#include "platform/interfaces/power_sources.h"
 
 class LinuxPowerSources : public PowerSources {
  public:

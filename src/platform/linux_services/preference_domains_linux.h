@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/linux_utilities/locked_json_file.h"
 #include "platform/interfaces/preference_domains.h"
+#include "platform/linux_utilities/locked_json_file.h"
 
 class LinuxPreferenceDomains : public PreferenceDomains {
  public:

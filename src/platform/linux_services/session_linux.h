@@ -5,9 +5,9 @@
 #include <QString>
 #include <memory>
 
+#include "platform/interfaces/session.h"
 #include "platform/linux_utilities/dbus_buses.h"
 #include "platform/linux_utilities/followed_bus_value.h"
-#include "platform/interfaces/session.h"
 
 class LinuxSession : public Session {
  public:

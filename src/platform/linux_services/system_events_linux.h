@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux_utilities/dbus_buses.h"
 #include "platform/interfaces/system_events.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 class DBusSignalRelay;
 class UeventMonitor;

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/interfaces/workspace.h"
 #include "platform/linux_utilities/dbus_buses.h"
 #include "platform/linux_utilities/desktop_entries.h"
-#include "platform/interfaces/workspace.h"
 
 class X11Connection;
 

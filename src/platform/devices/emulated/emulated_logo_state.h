@@ -2,8 +2,8 @@
 // accepts, and the live logo state computed from the tables the way the platform's service does.
 #pragma once
 
-#include "platform/devices/logo_model/logo_service_model.h"
 #include "formats/plist_value.h"
+#include "platform/devices/logo_model/logo_service_model.h"
 
 namespace EmulatedLogoState {
 

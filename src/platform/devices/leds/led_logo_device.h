@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/interfaces/brightness_client.h"
-#include "platform/interfaces/displays.h"
 #include "platform/devices/leds/led_writer.h"
 #include "platform/devices/leds/logo_inputs.h"
+#include "platform/interfaces/brightness_client.h"
+#include "platform/interfaces/displays.h"
 #include "platform/linux_utilities/locked_json_file.h"
 
 class LedLogoDevice : public BrightnessClient, public LogoHardware, public DisplayBrightness {

@@ -2,10 +2,10 @@
 // and demonstrations stay as they are), else the light of the kernel's LED class.
 #pragma once
 
-#include "platform/interfaces/brightness_client.h"
-#include "platform/interfaces/displays.h"
 #include "platform/devices/emulated/emulated_logo_device.h"
 #include "platform/devices/leds/led_logo_device.h"
+#include "platform/interfaces/brightness_client.h"
+#include "platform/interfaces/displays.h"
 
 class LogoDeviceChoice : public BrightnessClient, public LogoHardware, public DisplayBrightness {
  public:

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/devices/logo_model/logo_service_model.h"
 #include "platform/linux_utilities/dbus_signal_relay.h"
 #include "platform/linux_utilities/sysfs_read.h"
 #include "platform/linux_utilities/uevent_monitor.h"
-#include "platform/devices/logo_model/logo_service_model.h"
 
 namespace fs = std::filesystem;
 

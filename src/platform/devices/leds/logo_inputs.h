@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/linux_utilities/dbus_buses.h"
 #include "platform/interfaces/scheduler.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 class DBusSignalRelay;
 class UeventMonitor;
