@@ -2,12 +2,13 @@
 """Checks that includes under src/ point down the floors of the house only.
 
 Every folder of src/ stands on a floor, and a file includes only from its own floor or from the
-floors below it (the FLOORS table below: each floor names those directly beneath it). Two
-columns rise from the platform interfaces: the portable product logic (formats, interfaces,
-prefs and logo, the rules, the application, its doors) and the Linux side (utilities, then the
-services and the logo devices). Neither reaches into the other; the interface (ui) stands on
-both, the shell on the interface, and main.cpp on everything. The portable floors also include
-no Qt and no operating-system header, which is what lets the logic run on the fakes.
+floors below it (the FLOORS table below: each floor names those directly beneath it). At the
+bottom lie the shared formats and, on them, the platform interfaces. Two columns rise from the
+interfaces: the product's logic (prefs and logo, the rules, the application, its doors) and the
+Linux side (utilities, then the services and the logo devices). Neither reaches into the other;
+the interface (ui) stands on both, the shell on the interface, and main.cpp on the shell. The
+portable floors (formats, interfaces and the logic) also include no Qt and no operating-system
+header, which is what lets the logic run on the fakes.
 
 Usage: check_layering.py SOURCE_ROOT PORTABLE_FOLDER...
 The portable folders are those the build compiles as portable logic; each must stand on a
