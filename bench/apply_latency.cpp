@@ -15,11 +15,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "logo/brightness_table.h"
+#include "formats/brightness_table.h"
 #include "logo/logo_controller.h"
-#include "platform/emulated/emulated_logo_device.h"
-#include "platform/linux/notification_center_linux.h"
-#include "platform/linux/preference_domains_linux.h"
+#include "platform/devices/emulated/emulated_logo_device.h"
+#include "platform/linux_services/notification_center_linux.h"
+#include "platform/linux_services/preference_domains_linux.h"
 #include "prefs/prefs.h"
 
 namespace {

@@ -20,10 +20,10 @@
 #include "linux/dbusmock_bus.h"
 #include "linux/led_fixture.h"
 #include "linux/logind_mock.h"
-#include "platform/leds/led_class.h"
-#include "platform/leds/led_logo_device.h"
-#include "platform/linux/clock_linux.h"
-#include "platform/linux/scheduler_linux.h"
+#include "platform/devices/leds/led_class.h"
+#include "platform/devices/leds/led_logo_device.h"
+#include "platform/linux_services/clock_linux.h"
+#include "platform/linux_services/scheduler_linux.h"
 
 namespace {
 

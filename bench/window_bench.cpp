@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/app_delegate.h"
-#include "platform/linux/linux_platform.h"
+#include "shell/linux_platform.h"
 #include "ui/desktop_window_services.h"
 #include "ui/settings_window.h"
 #include "ui/welcome_window.h"

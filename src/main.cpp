@@ -5,8 +5,8 @@
 #include "app/open_url_request.h"
 #include "app/process_entry.h"
 #include "cli/cli.h"
-#include "platform/linux/linux_platform.h"
 #include "shell/application_shell.h"
+#include "shell/linux_platform.h"
 
 int main(int argc, char** argv) {
   auto arguments = ProcessEntry::toolArguments({argv, argv + argc});

@@ -6,9 +6,9 @@
 #include "app/url_command.h"
 #include "automation/automation_rules.h"
 #include "automation/event_observation.h"
+#include "formats/app_identifier.h"
 #include "maintenance/apple_tables.h"
 #include "maintenance/uninstall.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

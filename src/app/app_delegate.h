@@ -16,7 +16,7 @@
 #include "attention/attention.h"
 #include "automation/automation_rules.h"
 #include "logo/logo_controller.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "prefs/prefs.h"
 
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {

@@ -1,6 +1,6 @@
 #include "app/application_start.h"
 
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ constexpr double kPollSeconds = 0.1;
 
 namespace ApplicationStart {
 
-std::optional<std::string> start(Platform& platform, const std::string& bundle, double nameWaitSeconds) {
+Failure start(Platform& platform, const std::string& bundle, double nameWaitSeconds) {
   if (auto error = platform.bundles.openApplication(bundle, kStartTimeoutSeconds)) return error;
   int polls = static_cast<int>(nameWaitSeconds / kPollSeconds + 0.5);
   for (int poll = 0; poll < polls; ++poll) {

@@ -5,13 +5,14 @@
 #include <optional>
 #include <string>
 
-#include "platform/platform.h"
+#include "formats/failure.h"
+#include "platform/interfaces/platform.h"
 
 namespace ApplicationStart {
 
 // Starts the application bundle at `bundle`, then polls, for at most `nameWaitSeconds`, until the
 // application owns its name. Returns the error text when it could not be started; then nothing is
 // waited for.
-std::optional<std::string> start(Platform& platform, const std::string& bundle, double nameWaitSeconds);
+Failure start(Platform& platform, const std::string& bundle, double nameWaitSeconds);
 
 }  // namespace ApplicationStart

@@ -9,7 +9,7 @@
 #include <string>
 #include <type_traits>
 
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "prefs/prefs.h"
 
 class LogoCommands {

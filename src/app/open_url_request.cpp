@@ -1,8 +1,8 @@
 #include "app/open_url_request.h"
 
 #include "app/application_start.h"
+#include "formats/app_identifier.h"
 #include "maintenance/bundle.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 
 namespace OpenURLRequest {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "logo/logo_controller.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "prefs/prefs.h"
 
 class Attention {

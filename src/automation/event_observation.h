@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 
 namespace Power {
 

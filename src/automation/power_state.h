@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 
 namespace Power {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "prefs/prefs.h"
 
 // What a tool invocation works with: the platform and its standard streams.

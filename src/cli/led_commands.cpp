@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

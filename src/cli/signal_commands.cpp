@@ -9,7 +9,7 @@
 #include <variant>
 
 #include "cli/cli.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "automation/automation_rules.h"
 #include "cli/cli.h"
+#include "formats/app_identifier.h"
 #include "logo/logo_controller.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

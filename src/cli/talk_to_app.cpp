@@ -2,8 +2,8 @@
 
 #include "app/application_start.h"
 #include "cli/cli.h"
+#include "formats/app_identifier.h"
 #include "maintenance/bundle.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "cli/ascii_case.h"
 #include "cli/cli.h"
 #include "cli/uninstall_report.h"
+#include "formats/app_identifier.h"
 #include "logo/logo_controller.h"
 #include "maintenance/bundle.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

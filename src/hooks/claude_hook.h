@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "hooks/hook_error.h"
-#include "platform/files.h"
+#include "platform/interfaces/files.h"
 
 namespace ClaudeHook {
 

@@ -4,25 +4,6 @@ namespace {
 constexpr std::size_t kMaxDisplays = 16;
 }
 
-const std::map<std::string, BrightnessTable>& LogoController::fallbackDefaults() {
-  static const std::map<std::string, BrightnessTable> defaults = {
-      {kMappingKey,
-       {{0, 0},
-        {0.1, 12.5},
-        {16.84, 12.5},
-        {34.12, 28.62},
-        {50, 45.37},
-        {69.11, 65.52},
-        {140, 150},
-        {300, 300},
-        {600, 1000},
-        {fltMax, 1000}}},
-      {kMinRestrictionKey, {{0, 12.5}, {190, 150}, {560, 300}, {1350, 1000}, {fltMax, 1000}}},
-      {kMaxRestrictionKey, {{0, 180}, {190, 1000}, {fltMax, 1000}}},
-  };
-  return defaults;
-}
-
 BrightnessTable LogoController::flatMapping(double nits) { return {{0, 0}, {0.1, nits}, {fltMax, nits}}; }
 
 BrightnessTable LogoController::flatRestriction(double nits) { return {{0, nits}, {fltMax, nits}}; }

@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "logo/brightness_table.h"
-#include "platform/platform.h"
+#include "formats/brightness_table.h"
+#include "formats/fallback_tables.h"
+#include "platform/interfaces/platform.h"
 
 class LogoController {
  public:
@@ -17,8 +18,8 @@ class LogoController {
   // written back by the compatibility check but has no meaning here.
   enum class Mode : int { off = 0, tableDriven = 2 };
 
-  static constexpr double fltMax = 3.4028234663852886e38;
-  static const std::map<std::string, BrightnessTable>& fallbackDefaults();
+  static constexpr double fltMax = kFltMax;
+  static const std::map<std::string, BrightnessTable>& fallbackDefaults() { return fallbackTables(); }
   static BrightnessTable flatMapping(double nits);
   static BrightnessTable flatRestriction(double nits);
 

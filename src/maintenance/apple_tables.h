@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "logo/brightness_table.h"
+#include "formats/brightness_table.h"
 #include "logo/logo_controller.h"
 #include "prefs/prefs.h"
 

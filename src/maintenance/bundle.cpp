@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace fs = std::filesystem;
 

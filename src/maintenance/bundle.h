@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 
 namespace Maintenance {
 

@@ -81,9 +81,8 @@ bool isCommandInstalled(const std::string& appBundle, const CommandLinkLocations
   return destination && bundle && liesInside(*destination, *bundle);
 }
 
-std::optional<std::string> setCommandInstalled(bool installed, const std::string& appBundle,
-                                               const CommandLinkLocations& locations,
-                                               PrivilegedShell& shell) {
+Failure setCommandInstalled(bool installed, const std::string& appBundle,
+                            const CommandLinkLocations& locations, PrivilegedShell& shell) {
   const fs::path link(locations.standard);
   const std::string target = executablePath(appBundle);
   std::error_code error;

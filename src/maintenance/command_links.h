@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/privileged_shell.h"
+#include "formats/failure.h"
+#include "platform/interfaces/privileged_shell.h"
 
 namespace Maintenance {
 
@@ -27,8 +28,8 @@ bool isCommandInstalled(const std::string& appBundle, const CommandLinkLocations
 
 // Creates (`installed` true) or removes the standard link. Returns a message for the user, or none
 // on success, when there was nothing to do, or when the user dismissed the administrator prompt.
-std::optional<std::string> setCommandInstalled(bool installed, const std::string& appBundle,
-                                               const CommandLinkLocations& locations, PrivilegedShell& shell);
+Failure setCommandInstalled(bool installed, const std::string& appBundle,
+                            const CommandLinkLocations& locations, PrivilegedShell& shell);
 
 struct RemovedCommandLinks {
   std::vector<std::string> removed;

@@ -2,8 +2,8 @@
 
 #include <variant>
 
+#include "formats/app_identifier.h"
 #include "maintenance/apple_tables.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "logo/logo_controller.h"
 #include "maintenance/command_links.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "prefs/prefs.h"
 
 namespace Maintenance {

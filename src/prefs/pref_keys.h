@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 enum class PrefKey {
   setting,

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/preference_domains.h"
+#include "platform/interfaces/preference_domains.h"
 #include "prefs/pref_keys.h"
 #include "prefs/setting.h"
 

@@ -5,7 +5,7 @@
 
 #include "application_adaptor.h"
 #include "logo_light_adaptor.h"
-#include "platform/linux/application_bus_path.h"
+#include "platform/linux_utilities/application_bus_path.h"
 #include "shortcuts/named_actions.h"
 
 namespace {

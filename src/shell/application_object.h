@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 
 class ApplicationObject : public QObject, protected QDBusContext {
   Q_OBJECT

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/app_delegate.h"
-#include "platform/linux/dbus_buses.h"
-#include "platform/linux/session_end_watch_linux.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
+#include "platform/linux_services/session_end_watch_linux.h"
+#include "platform/linux_utilities/dbus_buses.h"
 #include "shell/application_object.h"
 #include "shell/desktop_doors.h"
 #include "shell/termination_signals.h"

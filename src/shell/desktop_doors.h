@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/linux/desktop_notifications_linux.h"
-#include "platform/linux/feed_fetcher_linux.h"
+#include "platform/linux_services/desktop_notifications_linux.h"
+#include "platform/linux_services/feed_fetcher_linux.h"
 #include "shell/application_object.h"
 #include "shell/runner_object.h"
 #include "shortcuts/named_actions.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "platform/linux/x11_connection.h"
+#include "platform/linux_utilities/x11_connection.h"
 
 namespace TrayModule {
 

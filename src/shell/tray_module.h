@@ -4,7 +4,7 @@
 // exports nothing to it and hands it the application's objects at launch (ApplicationShell::Face).
 #pragma once
 
-#include "shell/application_shell.h"
+#include "shell/application_face.h"
 
 namespace TrayModule {
 

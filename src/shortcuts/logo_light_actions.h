@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/logo_commands.h"
-#include "platform/locale.h"
+#include "platform/interfaces/locale.h"
 #include "prefs/setting.h"
 
 enum class LogoLightAction { status, toggle, turnOn, turnOff, set };

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/plist_value.h"
+#include "formats/plist_value.h"
 #include "shortcuts/logo_light_actions.h"
 
 namespace LogoLight {

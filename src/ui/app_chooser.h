@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/installed_applications.h"
+#include "platform/interfaces/installed_applications.h"
 
 class AppChooser : public QDialog {
  public:

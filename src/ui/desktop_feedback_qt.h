@@ -1,8 +1,8 @@
 // The clipboard and the alert sound of a Qt desktop session.
 #pragma once
 
-#include "platform/alert_sound.h"
-#include "platform/clipboard.h"
+#include "platform/interfaces/alert_sound.h"
+#include "platform/interfaces/clipboard.h"
 
 class QtClipboard : public Clipboard {
  public:

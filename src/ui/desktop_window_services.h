@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "platform/linux/installed_applications_linux.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
+#include "platform/linux_services/installed_applications_linux.h"
 #include "ui/desktop_feedback_qt.h"
 #include "updates/updater.h"
 #include "windows/window_services.h"

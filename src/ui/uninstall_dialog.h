@@ -4,8 +4,8 @@
 #include <QWidget>
 
 #include "app/app_delegate.h"
-#include "platform/alert_sound.h"
-#include "platform/platform.h"
+#include "platform/interfaces/alert_sound.h"
+#include "platform/interfaces/platform.h"
 
 namespace UninstallDialog {
 

@@ -7,7 +7,7 @@
 #include <QIcon>
 #include <functional>
 
-#include "platform/scheduler.h"
+#include "platform/interfaces/scheduler.h"
 #include "windows/welcome_model.h"
 
 class WelcomeWindow : public QDialog {

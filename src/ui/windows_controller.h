@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "app/app_delegate.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "windows/settings_tab.h"
 #include "windows/window_services.h"
 

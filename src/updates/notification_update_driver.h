@@ -2,7 +2,7 @@
 // notifications (a headless application, and the gentle reminders of scheduled checks).
 #pragma once
 
-#include "platform/desktop_notifications.h"
+#include "platform/interfaces/desktop_notifications.h"
 #include "updates/updates.h"
 
 class NotificationUpdateDriver : public UpdateUserDriver {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/feed_fetcher.h"
+#include "platform/interfaces/feed_fetcher.h"
 #include "updates/appcast.h"
 
 struct UpdateCheckState {

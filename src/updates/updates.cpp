@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "formats/app_identifier.h"
 #include "maintenance/bundle.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

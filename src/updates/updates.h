@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/feed_fetcher.h"
-#include "platform/platform.h"
+#include "platform/interfaces/feed_fetcher.h"
+#include "platform/interfaces/platform.h"
 #include "updates/update_check.h"
 #include "updates/updater.h"
 

@@ -3,8 +3,8 @@
 #include "maintenance/bundle.h"
 
 bool changeLoginItem(Platform& platform, bool on) {
-  if (!on) return !platform.loginItems.disable();
+  if (!on) return succeeded(platform.loginItems.disable());
   // Without a bundle there is no executable to start at login.
   auto bundle = Maintenance::appBundleURL(platform);
-  return bundle && !platform.loginItems.enable(Maintenance::executablePath(*bundle));
+  return bundle && succeeded(platform.loginItems.enable(Maintenance::executablePath(*bundle)));
 }

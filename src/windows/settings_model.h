@@ -12,7 +12,7 @@
 
 #include "app/app_delegate.h"
 #include "maintenance/command_links.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "prefs/prefs.h"
 #include "windows/settings_tab.h"
 #include "windows/window_services.h"

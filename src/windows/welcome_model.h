@@ -6,7 +6,7 @@
 #include <string>
 
 #include "logo/logo_controller.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 #include "windows/window_services.h"
 
 class WelcomeModel {

@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "platform/alert_sound.h"
-#include "platform/clipboard.h"
-#include "platform/installed_applications.h"
+#include "platform/interfaces/alert_sound.h"
+#include "platform/interfaces/clipboard.h"
+#include "platform/interfaces/installed_applications.h"
 #include "updates/updater.h"
 
 struct WindowServices {

@@ -15,7 +15,7 @@
 
 #include "fakes/fake_desktop_notifications.h"
 #include "linux/dbusmock_bus.h"
-#include "platform/linux/desktop_notifications_linux.h"
+#include "platform/linux_services/desktop_notifications_linux.h"
 
 namespace {
 

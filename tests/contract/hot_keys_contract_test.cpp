@@ -12,8 +12,8 @@
 #include "fakes/fake_hot_keys.h"
 #include "linux/dbusmock_bus.h"
 #include "linux/xvfb_server.h"
-#include "platform/linux/hot_keys_linux.h"
-#include "platform/linux/x11_key_grab.h"
+#include "platform/linux_services/hot_keys_linux.h"
+#include "platform/linux_utilities/x11_key_grab.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "fakes/fake_maintenance.h"
 #include "fakes/temp_tree.h"
-#include "platform/linux/login_items_linux.h"
+#include "platform/linux_services/login_items_linux.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "automation/power_state.h"
 #include "fakes/fake_platform.h"
-#include "platform/linux/power_sources_linux.h"
+#include "platform/linux_services/power_sources_linux.h"
 
 namespace {
 

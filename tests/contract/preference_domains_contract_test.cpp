@@ -7,7 +7,7 @@
 
 #include "fakes/fake_preference_domains.h"
 #include "fakes/temp_tree.h"
-#include "platform/linux/preference_domains_linux.h"
+#include "platform/linux_services/preference_domains_linux.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "fakes/fake_preference_watch.h"
 #include "fakes/temp_tree.h"
 #include "linux/dbusmock_bus.h"
-#include "platform/linux/preference_domains_linux.h"
-#include "platform/linux/preference_watch_linux.h"
+#include "platform/linux_services/preference_domains_linux.h"
+#include "platform/linux_services/preference_watch_linux.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/power_sources.h"
-#include "platform/session.h"
-#include "platform/system_events.h"
-#include "platform/user_activity.h"
-#include "platform/workspace.h"
+#include "platform/interfaces/power_sources.h"
+#include "platform/interfaces/session.h"
+#include "platform/interfaces/system_events.h"
+#include "platform/interfaces/user_activity.h"
+#include "platform/interfaces/workspace.h"
 
 class FakePowerSources : public PowerSources {
  public:

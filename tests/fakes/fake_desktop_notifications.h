@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/desktop_notifications.h"
+#include "platform/interfaces/desktop_notifications.h"
 
 class FakeDesktopNotifications : public DesktopNotifications {
  public:

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/hot_keys.h"
+#include "platform/interfaces/hot_keys.h"
 
 class FakeHotKeys : public HotKeys {
  public:

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/instance_guard.h"
+#include "platform/interfaces/instance_guard.h"
 
 class FakeInstanceGuard : public InstanceGuard {
  public:

@@ -1,13 +1,16 @@
 // A steerable brightness service, logo hardware and display brightness, recording every write.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "platform/brightness_client.h"
-#include "platform/displays.h"
+#include "formats/brightness_table.h"
+#include "platform/interfaces/brightness_client.h"
+#include "platform/interfaces/displays.h"
 
 class FakeBrightnessClient : public BrightnessClient {
  public:
@@ -28,7 +31,7 @@ class FakeBrightnessClient : public BrightnessClient {
   std::optional<bool> setProperty(const PlistValue& value, const std::string& key) override {
     if (!hasSetter) return std::nullopt;
     writes.push_back({key, value, timeSource ? timeSource() : 0});
-    if (!acceptWrites) return false;
+    if (!acceptWrites || !clientExists || !holdable(value, key)) return false;
     if (!(key == "LEBacklightMode" && modeReadBack)) properties[key] = value;
     if (key == "LEBacklightMode" && modeReadBack) properties[key] = *modeReadBack;
     return true;
@@ -42,6 +45,18 @@ class FakeBrightnessClient : public BrightnessClient {
     for (const auto& w : writes)
       if (w.key == key) result.push_back(w.value);
     return result;
+  }
+
+  // What a service could hold: a table of rows of at least two finite numbers under a table key, or
+  // the mode 0, 1 or 2. It refuses anything else, as the devices do.
+  static bool holdable(const PlistValue& value, const std::string& key) {
+    if (key == kBacklightModeKey) return value.is_number() && (value == 0 || value == 1 || value == 2);
+    if (std::find(kTableKeys.begin(), kTableKeys.end(), key) == kTableKeys.end()) return false;
+    auto table = tableFromPlist(value);
+    return table && std::all_of(table->begin(), table->end(), [](const std::vector<double>& row) {
+             return row.size() >= 2 &&
+                    std::all_of(row.begin(), row.end(), [](double n) { return std::isfinite(n); });
+           });
   }
 
   bool clientExists = true;

@@ -10,11 +10,11 @@
 #include <variant>
 #include <vector>
 
-#include "platform/app_instances.h"
-#include "platform/desktop_integration.h"
-#include "platform/login_items.h"
-#include "platform/privileged_shell.h"
-#include "platform/trash.h"
+#include "platform/interfaces/app_instances.h"
+#include "platform/interfaces/desktop_integration.h"
+#include "platform/interfaces/login_items.h"
+#include "platform/interfaces/privileged_shell.h"
+#include "platform/interfaces/trash.h"
 
 class FakeAppInstances : public AppInstances {
  public:

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/notification_center.h"
+#include "platform/interfaces/notification_center.h"
 
 class FakeNotificationCenter : public NotificationCenter {
  public:

@@ -10,7 +10,7 @@
 #include "fakes/fake_preference_watch.h"
 #include "fakes/fake_system.h"
 #include "fakes/virtual_clock.h"
-#include "platform/platform.h"
+#include "platform/interfaces/platform.h"
 
 struct FakePlatform {
   FakePreferenceDomains preferences;

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "platform/preference_domains.h"
+#include "platform/interfaces/preference_domains.h"
 
 class FakePreferenceDomains : public PreferenceDomains {
  public:

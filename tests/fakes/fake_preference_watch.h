@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/preference_watch.h"
+#include "platform/interfaces/preference_watch.h"
 
 class FakePreferenceWatch : public PreferenceWatch {
  public:

@@ -13,11 +13,11 @@
 #include <variant>
 #include <vector>
 
-#include "platform/bundles.h"
-#include "platform/child_processes.h"
-#include "platform/files.h"
-#include "platform/locale.h"
-#include "platform/process_info.h"
+#include "platform/interfaces/bundles.h"
+#include "platform/interfaces/child_processes.h"
+#include "platform/interfaces/files.h"
+#include "platform/interfaces/locale.h"
+#include "platform/interfaces/process_info.h"
 
 class FakeProcessInfo : public ProcessInfo {
  public:

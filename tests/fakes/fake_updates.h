@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/feed_fetcher.h"
+#include "platform/interfaces/feed_fetcher.h"
 #include "updates/updates.h"
 
 class FakeFeedFetcher : public FeedFetcher {

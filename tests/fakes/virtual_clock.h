@@ -9,8 +9,8 @@
 #include <memory>
 #include <utility>
 
-#include "platform/clock.h"
-#include "platform/scheduler.h"
+#include "platform/interfaces/clock.h"
+#include "platform/interfaces/scheduler.h"
 
 class VirtualClock : public Clock, public Scheduler {
  public:

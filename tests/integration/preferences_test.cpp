@@ -11,7 +11,7 @@
 
 #include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
-#include "platform/linux/preference_domains_linux.h"
+#include "platform/linux_services/preference_domains_linux.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include "dbusmock_bus.h"
 #include "fakes/temp_tree.h"
-#include "platform/linux/app_instances_linux.h"
-#include "platform/linux/instance_guard_linux.h"
-#include "platform/linux/notification_center_linux.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
+#include "platform/linux_services/app_instances_linux.h"
+#include "platform/linux_services/instance_guard_linux.h"
+#include "platform/linux_services/notification_center_linux.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Application IDs from systemd unit names and cgroups, and .desktop file lookup.
-#include "platform/linux/app_units.h"
+#include "platform/linux_utilities/app_units.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "platform/linux/desktop_entries.h"
+#include "platform/linux_utilities/desktop_entries.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/bundles_linux.h"
+#include "platform/linux_services/bundles_linux.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@
 
 #include "fakes/temp_tree.h"
 #include "linux/dbusmock_bus.h"
-#include "platform/linux/app_instances_linux.h"
-#include "platform/linux/instance_guard_linux.h"
-#include "platform/linux/plist_xml.h"
-#include "platform/linux/process_info_linux.h"
+#include "platform/linux_services/app_instances_linux.h"
+#include "platform/linux_services/instance_guard_linux.h"
+#include "platform/linux_services/process_info_linux.h"
+#include "platform/linux_utilities/plist_xml.h"
 
 namespace {
 

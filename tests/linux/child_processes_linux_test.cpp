@@ -1,4 +1,4 @@
-#include "platform/linux/child_processes_linux.h"
+#include "platform/linux_services/child_processes_linux.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

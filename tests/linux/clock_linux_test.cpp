@@ -1,4 +1,4 @@
-#include "platform/linux/clock_linux.h"
+#include "platform/linux_services/clock_linux.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 
 #include "dbusmock_bus.h"
 #include "logind_mock.h"
-#include "platform/linux/power_sources_linux.h"
-#include "platform/linux/session_linux.h"
+#include "platform/linux_services/power_sources_linux.h"
+#include "platform/linux_services/session_linux.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-#include "platform/linux/dbus_buses.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 void ensureCoreApplication() {
   if (QCoreApplication::instance()) return;

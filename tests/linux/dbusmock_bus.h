@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/dbus_buses.h"
+#include "platform/linux_utilities/dbus_buses.h"
 
 // Qt's event loop and QtDBus need an application object; tests create it once.
 void ensureCoreApplication();

@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_entry_text.h"
+#include "platform/linux_utilities/desktop_entry_text.h"
 
 #include <gtest/gtest.h>
 

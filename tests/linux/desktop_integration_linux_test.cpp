@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_integration_linux.h"
+#include "platform/linux_services/desktop_integration_linux.h"
 
 #include <gtest/gtest.h>
 

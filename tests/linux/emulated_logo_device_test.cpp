@@ -1,4 +1,4 @@
-#include "platform/emulated/emulated_logo_device.h"
+#include "platform/devices/emulated/emulated_logo_device.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "fakes/temp_tree.h"
 #include "linux/file_events.h"
 #include "logo/logo_controller.h"
-#include "platform/emulated/emulated_logo_state.h"
+#include "platform/devices/emulated/emulated_logo_state.h"
 
 namespace {
 

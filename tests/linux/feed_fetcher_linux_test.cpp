@@ -1,4 +1,4 @@
-#include "platform/linux/feed_fetcher_linux.h"
+#include "platform/linux_services/feed_fetcher_linux.h"
 
 #include <gtest/gtest.h>
 

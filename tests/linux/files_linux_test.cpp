@@ -1,4 +1,4 @@
-#include "platform/linux/files_linux.h"
+#include "platform/linux_services/files_linux.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

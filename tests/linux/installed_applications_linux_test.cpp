@@ -1,4 +1,4 @@
-#include "platform/linux/installed_applications_linux.h"
+#include "platform/linux_services/installed_applications_linux.h"
 
 #include <gtest/gtest.h>
 

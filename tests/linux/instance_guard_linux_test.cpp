@@ -16,10 +16,10 @@
 #include "dbusmock_bus.h"
 #include "fakes/fake_instance_guard.h"
 #include "fakes/temp_tree.h"
-#include "platform/linux/app_instances_linux.h"
-#include "platform/linux/instance_guard_linux.h"
-#include "platform/linux/sysfs_read.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
+#include "platform/linux_services/app_instances_linux.h"
+#include "platform/linux_services/instance_guard_linux.h"
+#include "platform/linux_utilities/sysfs_read.h"
 
 namespace {
 

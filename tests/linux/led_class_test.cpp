@@ -1,4 +1,4 @@
-#include "platform/leds/led_class.h"
+#include "platform/devices/leds/led_class.h"
 
 #include <fnmatch.h>
 #include <gtest/gtest.h>
@@ -8,10 +8,10 @@
 #include <regex>
 #include <sstream>
 
+#include "formats/brightness_table.h"
 #include "linux/led_fixture.h"
-#include "logo/brightness_table.h"
 #include "logo/logo_controller.h"
-#include "platform/logo_model/logo_service_model.h"
+#include "platform/devices/logo_model/logo_service_model.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fakes/temp_tree.h"
-#include "platform/linux/sysfs_read.h"
+#include "platform/linux_utilities/sysfs_read.h"
 
 class LedFixture {
  public:

@@ -7,13 +7,13 @@
 #include <QDBusVariant>
 
 #include "fakes/virtual_clock.h"
+#include "formats/brightness_table.h"
 #include "linux/dbusmock_bus.h"
 #include "linux/led_fixture.h"
 #include "linux/logind_mock.h"
-#include "logo/brightness_table.h"
 #include "logo/logo_controller.h"
-#include "platform/leds/led_class.h"
-#include "platform/leds/led_logo_device.h"
+#include "platform/devices/leds/led_class.h"
+#include "platform/devices/leds/led_logo_device.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The real logo light on a fixture sysfs tree, driven by the application on the virtual clock:
 // setting changes, rules, the watchdog, the attention signal and quitting move the light's level.
-#include "platform/leds/led_logo_device.h"
+#include "platform/devices/leds/led_logo_device.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,8 +15,8 @@
 #include "linux/dbusmock_bus.h"
 #include "linux/file_events.h"
 #include "linux/led_fixture.h"
-#include "platform/leds/led_class.h"
-#include "platform/leds/logo_device_choice.h"
+#include "platform/devices/leds/led_class.h"
+#include "platform/devices/leds/logo_device_choice.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Writing and reading a light never stalls the caller: whatever sits in place of a kernel attribute
 // (here a named pipe that nobody reads or writes) makes the access fail at once instead of blocking.
-#include "platform/leds/led_writer.h"
+#include "platform/devices/leds/led_writer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 
 #include "linux/dbusmock_bus.h"
 #include "linux/led_fixture.h"
-#include "platform/leds/led_class.h"
+#include "platform/devices/leds/led_class.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/locale_linux.h"
+#include "platform/linux_services/locale_linux.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/login_items_linux.h"
+#include "platform/linux_services/login_items_linux.h"
 
 #include <gtest/gtest.h>
 

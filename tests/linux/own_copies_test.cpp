@@ -1,6 +1,6 @@
 // Finding other copies of the application on a fixture process table: same executable, same user,
 // started without arguments; and of copies started together, only the earliest stays.
-#include "platform/linux/own_copies.h"
+#include "platform/linux_utilities/own_copies.h"
 
 #include <unistd.h>
 

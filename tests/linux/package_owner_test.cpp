@@ -1,12 +1,12 @@
-#include "platform/linux/package_owner.h"
+#include "platform/linux_utilities/package_owner.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "fakes/temp_tree.h"
-#include "platform/linux/bundles_linux.h"
-#include "platform/linux/process_info_linux.h"
+#include "platform/linux_services/bundles_linux.h"
+#include "platform/linux_services/process_info_linux.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "platform/linux/preference_domains_linux.h"
+#include "platform/linux_services/preference_domains_linux.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // The preference folder watch on a real folder: writes by another process, by rename or in place,
 // are reported for their domain only.
-#include "platform/linux/preference_watch_linux.h"
+#include "platform/linux_services/preference_watch_linux.h"
 
 #include <gtest/gtest.h>
 
 #include "dbusmock_bus.h"
 #include "fakes/temp_tree.h"
-#include "platform/linux/preference_domains_linux.h"
+#include "platform/linux_services/preference_domains_linux.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/privileged_shell_linux.h"
+#include "platform/linux_services/privileged_shell_linux.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/process_info_linux.h"
+#include "platform/linux_services/process_info_linux.h"
 
 #include <gtest/gtest.h>
 #include <pwd.h>

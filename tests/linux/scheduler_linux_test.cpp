@@ -1,5 +1,5 @@
 // Timers on the Qt main loop: who owns them once their handle is gone.
-#include "platform/linux/scheduler_linux.h"
+#include "platform/linux_services/scheduler_linux.h"
 
 #include <gtest/gtest.h>
 

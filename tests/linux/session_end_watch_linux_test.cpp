@@ -1,6 +1,6 @@
 // The end of the application's session, on a private bus standing for both buses: the bus daemon
 // going away, and a dbusmock logind removing sessions or making them inactive.
-#include "platform/linux/session_end_watch_linux.h"
+#include "platform/linux_services/session_end_watch_linux.h"
 
 #include <gtest/gtest.h>
 

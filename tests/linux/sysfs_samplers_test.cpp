@@ -7,8 +7,8 @@
 #include "automation/power_state.h"
 #include "fakes/fake_platform.h"
 #include "fakes/temp_tree.h"
-#include "platform/linux/displays_linux.h"
-#include "platform/linux/power_sources_linux.h"
+#include "platform/linux_services/displays_linux.h"
+#include "platform/linux_services/power_sources_linux.h"
 
 namespace fs = std::filesystem;
 

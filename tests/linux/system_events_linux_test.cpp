@@ -1,5 +1,5 @@
 // System events from services mocked on a private bus, fake uevents and a private X server.
-#include "platform/linux/system_events_linux.h"
+#include "platform/linux_services/system_events_linux.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -13,7 +13,7 @@
 #include "dbusmock_bus.h"
 #include "fakes/fake_platform.h"
 #include "logind_mock.h"
-#include "platform/linux/scheduler_linux.h"
+#include "platform/linux_services/scheduler_linux.h"
 #include "xvfb_server.h"
 
 namespace {

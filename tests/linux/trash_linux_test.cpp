@@ -1,4 +1,4 @@
-#include "platform/linux/trash_linux.h"
+#include "platform/linux_services/trash_linux.h"
 
 #include <gtest/gtest.h>
 

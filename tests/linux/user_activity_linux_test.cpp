@@ -1,6 +1,6 @@
 // Idle time, user activity and keep-display-on through an X server and mocked desktop services on a
 // private bus.
-#include "platform/linux/user_activity_linux.h"
+#include "platform/linux_services/user_activity_linux.h"
 
 #include <gtest/gtest.h>
 

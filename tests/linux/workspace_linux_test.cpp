@@ -1,6 +1,6 @@
 // Running and frontmost applications from a mocked systemd user manager, a fixture /proc and a
 // private X server.
-#include "platform/linux/workspace_linux.h"
+#include "platform/linux_services/workspace_linux.h"
 
 #include <gtest/gtest.h>
 

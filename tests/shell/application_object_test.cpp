@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "fakes/temp_tree.h"
+#include "formats/app_identifier.h"
 #include "linux/dbusmock_bus.h"
-#include "platform/linux/app_instances_linux.h"
-#include "platform/linux/instance_guard_linux.h"
-#include "prefs/app_identifier.h"
+#include "platform/linux_services/app_instances_linux.h"
+#include "platform/linux_services/instance_guard_linux.h"
 #include "shell/application_object.h"
 #include "shortcuts/named_actions.h"
 

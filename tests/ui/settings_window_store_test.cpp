@@ -6,9 +6,9 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_window_services.h"
 #include "fakes/temp_tree.h"
+#include "formats/app_identifier.h"
 #include "maintenance/apple_tables.h"
-#include "platform/linux/preference_domains_linux.h"
-#include "prefs/app_identifier.h"
+#include "platform/linux_services/preference_domains_linux.h"
 #include "ui/settings_window.h"
 #include "ui/widget_lookup.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "platform/linux/desktop_integration_linux.h"
+#include "platform/linux_services/desktop_integration_linux.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -10,9 +10,9 @@
 #include <sstream>
 #include <thread>
 
-#include "logo/brightness_table.h"
-#include "platform/emulated/emulated_logo_device.h"
-#include "platform/emulated/emulated_logo_state.h"
+#include "formats/brightness_table.h"
+#include "platform/devices/emulated/emulated_logo_device.h"
+#include "platform/devices/emulated/emulated_logo_state.h"
 
 namespace {
 

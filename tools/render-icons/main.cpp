@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <iostream>
 
-#include "platform/linux/application_icon_files.h"
+#include "platform/linux_utilities/application_icon_files.h"
 #include "ui/application_icon.h"
 
 namespace {

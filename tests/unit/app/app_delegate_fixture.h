@@ -6,8 +6,8 @@
 
 #include "app/app_delegate.h"
 #include "fakes/fake_platform.h"
+#include "formats/app_identifier.h"
 #include "maintenance/apple_tables.h"
-#include "prefs/app_identifier.h"
 
 inline const BrightnessTable kPlatformMapping = {
     {0, 0}, {0.1, 10}, {20, 30}, {300, 300}, {LogoController::fltMax, 900}};

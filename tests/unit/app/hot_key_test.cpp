@@ -2,8 +2,8 @@
 
 #include "app/app_delegate.h"
 #include "fakes/fake_platform.h"
+#include "formats/app_identifier.h"
 #include "maintenance/apple_tables.h"
-#include "prefs/app_identifier.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "app/app_delegate.h"
 #include "fakes/fake_platform.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

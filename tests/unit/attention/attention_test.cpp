@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "fakes/cli_harness.h"
 #include "fakes/fake_platform.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

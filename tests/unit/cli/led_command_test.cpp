@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/cli_harness.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

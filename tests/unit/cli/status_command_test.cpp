@@ -4,8 +4,8 @@
 
 #include "cli/cli.h"
 #include "fakes/fake_platform.h"
-#include "logo/brightness_table.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
+#include "formats/brightness_table.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/temp_tree.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace fs = std::filesystem;
 

@@ -7,9 +7,9 @@
 
 #include "app/app_delegate.h"
 #include "fakes/fake_platform.h"
+#include "formats/app_identifier.h"
 #include "maintenance/apple_tables.h"
 #include "menubar/menu_state.h"
-#include "prefs/app_identifier.h"
 
 class MenuBarTest : public ::testing::Test {
  protected:

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "fakes/fake_platform.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 #include "prefs/prefs.h"
 
 namespace {

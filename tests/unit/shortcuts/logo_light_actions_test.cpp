@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "fakes/fake_platform.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

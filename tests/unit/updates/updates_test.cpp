@@ -4,7 +4,7 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/fake_updates.h"
-#include "prefs/app_identifier.h"
+#include "formats/app_identifier.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_window_services.h"
 #include "fakes/temp_tree.h"
+#include "formats/app_identifier.h"
 #include "maintenance/apple_tables.h"
-#include "prefs/app_identifier.h"
 
 class LaunchedApplication {
  public:

@@ -1,0 +1,21 @@
+#include "platform/linux_utilities/application_icon_files.h"
+
+#include <filesystem>
+
+#include "formats/app_identifier.h"
+
+namespace ApplicationIconFiles {
+
+std::string bitmapPath(int pixels) {
+  std::string size = std::to_string(pixels);
+  return "hicolor/" + size + "x" + size + "/apps/" + kAppIdentifier + ".png";
+}
+
+std::string scalablePath() { return std::string("hicolor/scalable/apps/") + kAppIdentifier + ".svg"; }
+
+std::string bundleIconsDirectory(const std::string& executablePath) {
+  // Contents/MacOS/Halomark -> Contents/Resources/icons
+  return (std::filesystem::path(executablePath).parent_path().parent_path() / "Resources" / "icons").string();
+}
+
+}  // namespace ApplicationIconFiles
