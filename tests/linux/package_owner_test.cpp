@@ -35,9 +35,12 @@ TEST(PackageOwnerTest, ABundleIsJudgedByItsRealFolder) {
   LinuxBundles bundles(process);
   TempTree scratch;
   // A link to a packaged folder counts as the folder itself; a folder of the user's is no package's.
+  // The folder is one that a single essential package owns on every Debian machine: a folder that
+  // several packages share (dpkg's documentation is dpkg-dev's too) is named after whichever of
+  // them the machine installed first.
   const std::string link = scratch / "Linked.app";
-  fs::create_directory_symlink("/usr/share/doc/dpkg", link);
-  EXPECT_EQ(bundles.installingPackage(link), "dpkg");
+  fs::create_directory_symlink("/usr/share/doc/coreutils", link);
+  EXPECT_EQ(bundles.installingPackage(link), "coreutils");
   EXPECT_EQ(bundles.installingPackage(scratch.path()), std::nullopt);
   EXPECT_EQ(bundles.installingPackage(scratch / "Missing.app"), std::nullopt);
 }
