@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/app_instances.h"
+#include "platform/application_state.h"
 #include "platform/brightness_client.h"
 #include "platform/bundles.h"
 #include "platform/child_processes.h"
@@ -17,6 +18,7 @@
 #include "platform/hot_keys.h"
 #include "platform/locale.h"
 #include "platform/login_items.h"
+#include "platform/main_loop.h"
 #include "platform/notification_center.h"
 #include "platform/power_sources.h"
 #include "platform/preference_domains.h"
@@ -56,4 +58,6 @@ struct Platform {
   DesktopIntegration& desktop;
   PreferenceWatch& preferenceWatch;
   HotKeys& hotKeys;
+  ApplicationState& applicationState;
+  MainLoop& mainLoop;
 };

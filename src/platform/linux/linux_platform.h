@@ -10,16 +10,18 @@
 #include "platform/leds/led_logo_device.h"
 #include "platform/leds/logo_device_choice.h"
 #include "platform/linux/app_instances_linux.h"
+#include "platform/linux/application_state_linux.h"
 #include "platform/linux/bundles_linux.h"
 #include "platform/linux/child_processes_linux.h"
 #include "platform/linux/clock_linux.h"
 #include "platform/linux/desktop_integration_linux.h"
 #include "platform/linux/displays_linux.h"
 #include "platform/linux/files_linux.h"
-#include "platform/linux/instance_guard_linux.h"
 #include "platform/linux/hot_keys_linux.h"
+#include "platform/linux/instance_guard_linux.h"
 #include "platform/linux/locale_linux.h"
 #include "platform/linux/login_items_linux.h"
+#include "platform/linux/main_loop_linux.h"
 #include "platform/linux/notification_center_linux.h"
 #include "platform/linux/power_sources_linux.h"
 #include "platform/linux/preference_domains_linux.h"
@@ -71,5 +73,7 @@ class LinuxPlatform {
   LogoDeviceChoice logoDevice_;
   LinuxPreferenceWatch preferenceWatch_;
   LinuxHotKeys hotKeys_;
+  LinuxApplicationState applicationState_;
+  LinuxMainLoop mainLoop_;
   Platform platform_;
 };
