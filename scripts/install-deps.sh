@@ -6,7 +6,7 @@ packages=(
   cmake g++ make
   qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev libpugixml-dev
   libx11-dev libxss-dev libxcb1-dev
-  dbus python3-dbusmock libglib2.0-bin
+  dbus python3-dbusmock python3-jsonschema libglib2.0-bin
   dpkg-dev file lintian desktop-file-utils appstream mandoc zsh fish
   xvfb xauth trayer haskell-gtk-sni-tray-utils xdotool at-spi2-core python3-pyatspi python3-xlib
   weston qt6-wayland
