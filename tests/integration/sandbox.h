@@ -52,7 +52,9 @@ class Sandbox {
   // Ends the session bus, as when the session that ran it is over.
   void stopBus();
 
-  // The environment every process gets; tests may change it (LANG, say) before starting processes.
+  // The environment every process gets, as NAME=value entries; tests may change it (LANG, say)
+  // before starting processes.
+  std::vector<std::string> environment() const;
   void setEnvironment(const std::string& name, const std::string& value);
   void unsetEnvironment(const std::string& name);
 
@@ -94,7 +96,6 @@ class Sandbox {
     std::string errPath;
   };
   void startBus();
-  std::vector<std::string> environment() const;
   void endEverything();
 
   std::string root_;
