@@ -39,8 +39,9 @@ void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<d
 class ShellIntegrationTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    // Every call of the tool is logged: the snippet calls whatever started it, here this wrapper.
-    tool = sandbox.home() + "/bin/halomark-logged";
+    // Every call of the tool is logged: the snippet calls whatever started it, here this wrapper,
+    // in a folder whose name the snippet must quote.
+    tool = sandbox.home() + "/my tools/halomark-logged";
     writeFile(tool, "#!/bin/bash\nprintf '%s\\n' \"$*\" >>\"$HOME/tool-calls\"\nexec -a \"$0\" '" +
                         Sandbox::commandLink() + "' \"$@\"\n");
     ::chmod(tool.c_str(), 0755);
@@ -66,7 +67,7 @@ class ShellIntegrationTest : public ::testing::TestWithParam<std::string> {
 
   void start(const std::string& shell) {
     terminal = std::make_unique<Terminal>("/usr/bin/" + shell, std::vector<std::string>{"-i"},
-                                          sandbox.environment());
+                                          sandbox.environment(), sandbox.home());
     ASSERT_TRUE(terminal->started());
     ASSERT_TRUE(shows("ready")) << terminal->screen();
   }

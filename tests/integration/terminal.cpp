@@ -9,7 +9,7 @@
 #include <chrono>
 
 Terminal::Terminal(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::vector<std::string>& environment) {
+                   const std::vector<std::string>& environment, const std::string& directory) {
   std::vector<std::string> words{program};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -24,6 +24,7 @@ Terminal::Terminal(const std::string& program, const std::vector<std::string>& a
   size.ws_col = 200;
   pid_ = ::forkpty(&fd_, nullptr, nullptr, &size);
   if (pid_ == 0) {
+    if (::chdir(directory.c_str()) != 0) ::_exit(126);
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }

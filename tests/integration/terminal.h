@@ -10,9 +10,10 @@
 
 class Terminal {
  public:
-  // Starts `program` with `arguments` and exactly `environment` (NAME=value entries).
+  // Starts `program` with `arguments` and exactly `environment` (NAME=value entries), in the folder
+  // `directory`.
   Terminal(const std::string& program, const std::vector<std::string>& arguments,
-           const std::vector<std::string>& environment);
+           const std::vector<std::string>& environment, const std::string& directory);
   ~Terminal();
   Terminal(const Terminal&) = delete;
   Terminal& operator=(const Terminal&) = delete;
