@@ -15,6 +15,10 @@ constexpr const char* kUsage =
 // The status a shell gives a command ended by Control-C: the user was there to press it.
 constexpr int kInterrupted = 130;
 
+// bash and zsh give a job stopped by Control-Z (or SIGSTOP, or by reading or writing the terminal
+// from the background) 128 plus the signal: it has not ended, and it reports when it does.
+bool stopped(int status) { return status >= 128 + 19 && status <= 128 + 22; }
+
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 // Characters that end a word in a shell's command line.
 bool endsWord(char c) {
@@ -186,7 +190,7 @@ int report(const std::vector<std::string>& arguments, CliContext& context) {
     return 2;
   }
   auto words = firstCommand(request->line);
-  if (words.empty() || request->status == kInterrupted) return 0;
+  if (words.empty() || request->status == kInterrupted || stopped(request->status)) return 0;
   if (isInteractive(words, namesIn(request->interactive))) return 0;
   // The user is looking at the terminal that ran it.
   if (auto window = windowId(request->window)) {

@@ -31,8 +31,8 @@ std::optional<std::string> firstCommandName(const std::string& line);
 bool isInteractive(const std::vector<std::string>& words, const std::set<std::string>& extra);
 
 // `shell-done --status N [--window ID] [--interactive LIST] -- LINE...`: starts the attention
-// signal with the outcome's message, unless the command is interactive, the user interrupted it,
-// or its terminal window has the focus.
+// signal with the outcome's message, unless the command is interactive, the user interrupted or
+// stopped it, or its terminal window has the focus.
 int report(const std::vector<std::string>& arguments, CliContext& context);
 
 }  // namespace FinishedCommand

@@ -96,6 +96,9 @@ if status is-interactive; and not set -q _halomark_after_ms
     function _halomark_postexec --on-event fish_postexec
         set -l exit_status $status
         if test "$CMD_DURATION" -ge $_halomark_after_ms 2>/dev/null
+            # fish gives a job stopped by Control-Z the status 0; it has not ended.
+            set -l last (jobs --last 2>/dev/null | string split -m 4 \t)
+            test "$last[4]" = stopped; and test "$last[5]" = "$argv[1]"; and return
             set -l window
             set -q WINDOWID; and set window $WINDOWID
             set -l interactive

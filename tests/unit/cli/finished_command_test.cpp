@@ -92,6 +92,9 @@ TEST_F(ShellDoneTest, InteractiveInterruptedOrWatchedCommandsStayQuiet) {
   EXPECT_EQ(report({"--status", "0", "--", "less README"}), 0);
   EXPECT_EQ(report({"--status", "0", "--interactive", "lazygit k9s", "--", "k9s"}), 0);
   EXPECT_EQ(report({"--status", "130", "--", "make"}), 0) << "Control-C: the user is there";
+  EXPECT_EQ(report({"--status", "148", "--", "make"}), 0) << "Control-Z: stopped, not ended";
+  EXPECT_EQ(report({"--status", "147", "--", "make"}), 0) << "SIGSTOP";
+  EXPECT_EQ(report({"--status", "150", "--", "make"}), 0) << "SIGTTOU";
   fake.workspace.focusedWindow = 41;
   EXPECT_EQ(report({"--status", "0", "--window", "41", "--", "make"}), 0) << "its terminal has the focus";
   EXPECT_EQ(report({"--status", "0", "--", ""}), 0);
@@ -101,7 +104,9 @@ TEST_F(ShellDoneTest, InteractiveInterruptedOrWatchedCommandsStayQuiet) {
   fake.workspace.focusedWindow.reset();
   EXPECT_EQ(report({"--status", "0", "--window", "41", "--", "make"}), 0) << "no desktop says which";
   EXPECT_EQ(report({"--status", "0", "--window", "not-a-window", "--", "make"}), 0);
-  EXPECT_EQ(fake.notifications.posted.size(), 3u);
+  EXPECT_EQ(report({"--status", "143", "--", "make"}), 0) << "ended by SIGTERM: it did end";
+  EXPECT_EQ(report({"--status", "151", "--", "make"}), 0) << "past the stop signals";
+  EXPECT_EQ(fake.notifications.posted.size(), 5u);
 }
 
 TEST_F(ShellDoneTest, MalformedReportsAreUsageErrorsAndSignalNothing) {
