@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <iostream>
+#include <memory>
 
 #include "app/app_delegate.h"
 #include "app/published_state.h"
@@ -15,6 +16,10 @@
 
 namespace ApplicationShell {
 
+namespace {
+
+// Launches the delegate and runs the event loop of the Qt application object already made; `face`
+// is null when headless.
 int serve(Platform& platform, Face* face) {
   auto quitNotifier = TerminationSignals::quitOnTermination();
   // A second copy, with or without a session bus, leaves before it touches anything.
@@ -33,9 +38,9 @@ int serve(Platform& platform, Face* face) {
   delegate->setStateListener([&applicationObject, weak = std::weak_ptr<AppDelegate>(delegate)] {
     if (auto self = weak.lock()) applicationObject.publish(PublishedState::of(*self));
   });
-  if (face) face->willLaunch(*delegate);
+  if (face) face->willLaunch({platform, *delegate, doors.updates()});
   delegate->applicationDidFinishLaunching();
-  if (face) face->didLaunch(*delegate);
+  if (face) face->didLaunch();
   // A machine whose logo cannot be controlled never applies, and publishes its state here.
   applicationObject.publish(PublishedState::of(*delegate));
   doors.open(applicationObject);
@@ -54,9 +59,14 @@ int serve(Platform& platform, Face* face) {
   return status;
 }
 
+}  // namespace
+
 int run(int& argc, char** argv, Platform& platform) {
   if (TrayModule::displayReachable()) {
-    if (auto entry = TrayModule::load()) return entry(argc, argv, platform);
+    if (auto entry = TrayModule::load()) {
+      std::unique_ptr<Face> face(entry(argc, argv));
+      return serve(platform, face.get());
+    }
   }
   QCoreApplication application(argc, argv);
   return serve(platform, nullptr);
