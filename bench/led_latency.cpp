@@ -66,7 +66,8 @@ struct Rig {
                                                    fake.files,       fake.loginItems,
                                                    fake.trash,       fake.privilegedShell,
                                                    fake.desktop,     fake.preferenceWatch,
-                                                   fake.hotKeys});
+                                                   fake.hotKeys,     fake.applicationState,
+                                                   fake.mainLoop});
     delegate = std::make_shared<AppDelegate>(*platform);
     delegate->applicationDidFinishLaunching();
   }

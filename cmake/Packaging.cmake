@@ -34,6 +34,7 @@ install(FILES ${HALOMARK_PACKAGING_DIR}/70-halomark-leds.rules DESTINATION lib/u
 install(FILES completions/halomark.bash DESTINATION share/bash-completion/completions RENAME halomark)
 install(FILES completions/_halomark DESTINATION share/zsh/vendor-completions)
 install(FILES completions/halomark.fish DESTINATION share/fish/vendor_completions.d)
+install(FILES resources/status.schema.json DESTINATION share/halomark)
 
 # Manual page and changelog are shipped compressed, reproducibly (no name or time stamp).
 configure_file(${HALOMARK_PACKAGING_DIR}/changelog.in ${HALOMARK_GENERATED_DOCS}/changelog @ONLY)

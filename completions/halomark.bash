@@ -42,10 +42,26 @@ _halomark() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
   COMPREPLY=()
   if ((COMP_CWORD == 1)); then
-    _halomark_reply "status on off toggle auto automatic set reset uninstall signal run claude-hook version help" "$cur"
+    _halomark_reply "status on off toggle auto automatic set reset uninstall signal run claude-hook shell-init version help" "$cur"
     return
   fi
   case ${COMP_WORDS[1],,} in
+    status)
+      if [[ $prev == --format ]]; then
+        _halomark_reply "json waybar" "$cur"
+      else
+        _halomark_reply "--json --format --follow" "$cur"
+      fi
+      ;;
+    shell-init)
+      if [[ $prev == --after ]]; then
+        :
+      elif ((COMP_CWORD == 2)); then
+        _halomark_reply "bash zsh fish --after" "$cur"
+      else
+        _halomark_reply "--after" "$cur"
+      fi
+      ;;
     set) ((COMP_CWORD == 2)) && _halomark_reply "25 150 600" "$cur" ;;
     signal)
       case $prev in

@@ -17,6 +17,8 @@ package=(dpkg-dev file)
 tests=(
   libgtest-dev libgmock-dev
   python3-dbusmock
+  # Validates the status report against its JSON Schema.
+  python3-jsonschema
   # The package's linters and validators, the manual page and the shells' completions.
   lintian desktop-file-utils appstream mandoc zsh fish
   # Private displays with a tray, a StatusNotifierItem bar, a screen reader's view and a Wayland

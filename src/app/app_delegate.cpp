@@ -178,6 +178,8 @@ void AppDelegate::requestSignal(const SignalRequest& request) {
   auto message = request.message;
   if (message) *message = platform_.locale.prefixOfCharacters(*message, kMessageCharacters);
   attention_->start(message, request.style);
+  // A renewal with the same style changes only the message, which nothing else reports.
+  if (stateListener_) stateListener_();
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -259,6 +261,7 @@ void AppDelegate::reassertIfNeeded() {
 
 void AppDelegate::refreshUI() {
   if (refreshUIHandler_) refreshUIHandler_();
+  if (stateListener_) stateListener_();
 }
 
 void AppDelegate::refreshUI(const Power::Outlook& sampled) {

@@ -63,6 +63,9 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   // one is attached nothing needs refreshing.
   void refreshUI();
   void setRefreshUIHandler(std::function<void()> handler) { refreshUIHandler_ = std::move(handler); }
+  // Told whenever what the logo shows may have changed: after every apply and check, when a signal
+  // starts, renews or stops. Those who publish the state tell a change from a repetition.
+  void setStateListener(std::function<void()> listener) { stateListener_ = std::move(listener); }
 
   // The welcome window, shown once on the first launch with a display. Headless there is no
   // handler, so "welcomeShown" stays false and the first launch with a display still welcomes.
@@ -110,6 +113,7 @@ class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
   std::shared_ptr<void> powerObserver_;
   std::unique_ptr<HotKeyRegistration> hotKey_;
   std::function<void()> refreshUIHandler_;
+  std::function<void()> stateListener_;
   std::function<void()> welcomeHandler_;
   bool welcomeShown_ = false;
   bool uninstalling_ = false;

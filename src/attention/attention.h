@@ -28,6 +28,8 @@ class Attention {
 
   bool isActive() const { return isActive_; }
   const std::optional<std::string>& message() const { return message_; }
+  // The running signal's style; meaningful while it is active.
+  Prefs::SignalStyle activeStyle() const { return activeStyle_; }
 
  private:
   // A style's step period and the levels (nits) it writes, one per step, in a repeating cycle.

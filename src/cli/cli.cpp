@@ -5,7 +5,9 @@
 #include <ostream>
 
 #include "cli/ascii_case.h"
+#include "cli/finished_command.h"
 #include "cli/setting_commands.h"
+#include "cli/shell_init.h"
 #include "maintenance/bundle.h"
 #include "prefs/setting.h"
 
@@ -15,22 +17,21 @@ using Arguments = std::vector<std::string>;
 // Every handler sees the whole command line, the command's own name first.
 using Handler = int (*)(const Arguments& arguments, Prefs& prefs, CliContext& context);
 
+Arguments rest(const Arguments& arguments) { return Arguments(arguments.begin() + 1, arguments.end()); }
+
 int printVersion(const Arguments&, Prefs&, CliContext& context) {
   context.out << Maintenance::versionLine(context.platform) << '\n';
   return 0;
 }
 
-int printStatus(const Arguments&, Prefs& prefs, CliContext& context) {
-  CLI::printStatus(prefs, context);
-  return 0;
+int printStatus(const Arguments& arguments, Prefs& prefs, CliContext& context) {
+  return CLI::status(rest(arguments), prefs, context);
 }
 
 int printHelp(const Arguments&, Prefs&, CliContext& context) {
   context.out << CLI::usage(context.platform.locale) << '\n';
   return 0;
 }
-
-Arguments rest(const Arguments& arguments) { return Arguments(arguments.begin() + 1, arguments.end()); }
 
 int signalCommand(const Arguments& arguments, Prefs&, CliContext& context) {
   return CLI::signal(rest(arguments), context);
@@ -42,6 +43,14 @@ int runCommand(const Arguments& arguments, Prefs&, CliContext& context) {
 
 int claudeHookCommand(const Arguments& arguments, Prefs&, CliContext& context) {
   return CLI::claudeHook(rest(arguments), context);
+}
+
+int shellInitCommand(const Arguments& arguments, Prefs&, CliContext& context) {
+  return ShellInit::command(rest(arguments), context);
+}
+
+int shellDoneCommand(const Arguments& arguments, Prefs&, CliContext& context) {
+  return FinishedCommand::report(rest(arguments), context);
 }
 
 int uninstallProduct(const Arguments& arguments, Prefs& prefs, CliContext& context) {
@@ -64,6 +73,8 @@ const std::map<std::string, Handler>& commands() {
       {"signal", signalCommand},
       {"run", runCommand},
       {"claude-hook", claudeHookCommand},
+      {"shell-init", shellInitCommand},
+      {"shell-done", shellDoneCommand},
       {"uninstall", uninstallProduct},
       {"led", CLI::led},
       {"version", printVersion},

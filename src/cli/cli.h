@@ -32,6 +32,8 @@ void quitApp(CliContext& context);
 int signal(const std::vector<std::string>& arguments, CliContext& context);
 int runAndSignal(const std::vector<std::string>& arguments, CliContext& context);
 void printStatus(Prefs& prefs, CliContext& context);
+// `status` with its options: the text report, one JSON or panel object, or followed changes.
+int status(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& context);
 int claudeHook(const std::vector<std::string>& arguments, CliContext& context);
 int uninstall(Prefs& prefs, bool confirmed, CliContext& context);
 int led(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& context);

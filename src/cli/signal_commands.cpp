@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "cli/cli.h"
+#include "cli/command_outcome.h"
 #include "formats/app_identifier.h"
 
 namespace {
@@ -47,15 +48,6 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
   return *std::next(found);
 }
 
-// The last path component, as a user reads a command's name ("make" for "/usr/bin/make").
-std::string lastPathComponent(const std::string& path) {
-  auto end = path.find_last_not_of('/');
-  if (end == std::string::npos) return path.empty() ? path : "/";
-  auto slash = path.find_last_of('/', end);
-  auto begin = slash == std::string::npos ? 0 : slash + 1;
-  return path.substr(begin, end + 1 - begin);
-}
-
 struct RunRequest {
   std::optional<std::string> message;
   std::optional<std::string> style;
@@ -84,12 +76,6 @@ RunRequest parseRun(const std::vector<std::string>& arguments) {
   }
   request.command.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
   return request;
-}
-
-std::string outcomeMessage(int status, const std::string& commandName) {
-  std::string name = lastPathComponent(commandName);
-  if (status == 0) return "Done: " + name;
-  return "Failed (" + std::to_string(status) + "): " + name;
 }
 
 }  // namespace
@@ -135,7 +121,7 @@ int CLI::runAndSignal(const std::vector<std::string>& arguments, CliContext& con
   int status = std::get<ChildExit>(result).status;
 
   std::vector<std::string> signalArguments{"start", "--message",
-                                           request.message.value_or(outcomeMessage(status, name))};
+                                           request.message.value_or(CommandOutcome::message(status, name))};
   if (request.style) {
     signalArguments.push_back("--style");
     signalArguments.push_back(*request.style);

@@ -6,6 +6,7 @@
 
 #include "automation/automation_rules.h"
 #include "cli/cli.h"
+#include "cli/status_follow.h"
 #include "formats/app_identifier.h"
 #include "logo/logo_controller.h"
 
@@ -40,6 +41,22 @@ void printStatus(Prefs& prefs, CliContext& context) {
   if (auto advice = platform.logoHardware.accessAdvice()) out << "Access:       " << *advice << "\n";
   out << "Halomark app: " << (platform.instances.isRunning(kAppIdentifier) ? "running" : "not running")
       << "\n";
+}
+
+int status(const std::vector<std::string>& arguments, Prefs& prefs, CliContext& context) {
+  auto options = StatusFollow::parse(arguments, context.err);
+  if (!options) return 2;
+  if (options->follow) return StatusFollow::follow(options->format, prefs, context);
+  if (options->format == StatusFollow::Format::text) {
+    printStatus(prefs, context);
+    return 0;
+  }
+  Platform& platform = context.platform;
+  bool running = platform.instances.isRunning(kAppIdentifier);
+  // Only the running application knows its signal; one that does not run is not asked.
+  auto published = running ? platform.applicationState.published(kAppIdentifier) : std::nullopt;
+  context.out << StatusFollow::line(options->format, prefs, platform, running, published) << '\n';
+  return 0;
 }
 
 }  // namespace CLI

@@ -1,8 +1,10 @@
 #include "shell/application_object.h"
 
 #include <QDBusArgument>
+#include <QDBusMessage>
 #include <QDBusVariant>
 
+#include "app/published_state.h"
 #include "application_adaptor.h"
 #include "logo_light_adaptor.h"
 #include "platform/linux_utilities/application_bus_path.h"
@@ -80,8 +82,62 @@ ApplicationObject::ApplicationObject(OpenHandler onOpen) : onOpen_(std::move(onO
 }
 
 bool ApplicationObject::exportOn(QDBusConnection& bus, const std::string& identifier) {
-  return bus.registerObject(applicationBusPath(QString::fromStdString(identifier)), this);
+  path_ = applicationBusPath(QString::fromStdString(identifier));
+  interface_ = QString::fromStdString(identifier) + QStringLiteral(".LogoLight");
+  if (!bus.registerObject(path_, this)) return false;
+  bus_ = bus;
+  return true;
 }
+
+void ApplicationObject::publish(const PlistDictionary& properties) {
+  PlistDictionary changed = PublishedState::changes(published_, properties);
+  bool first = !published_;
+  published_ = properties;
+  // The first values are what a reader finds; only later ones are changes to announce.
+  if (first || changed.empty() || !bus_) return;
+  QVariantMap values;
+  for (const auto& [name, value] : changed) {
+    const QString key = QString::fromStdString(name);
+    if (value.is_boolean()) {
+      values.insert(key, value.get<bool>());
+    } else if (value.is_number()) {
+      values.insert(key, value.get<double>());
+    } else if (value.is_string()) {
+      values.insert(key, QString::fromStdString(value.get<std::string>()));
+    }
+  }
+  auto signal = QDBusMessage::createSignal(path_, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                           QStringLiteral("PropertiesChanged"));
+  signal << interface_ << values << QStringList();
+  bus_->send(signal);
+}
+
+QString ApplicationObject::text(const char* name) const {
+  if (!published_) return {};
+  auto found = published_->find(name);
+  if (found == published_->end() || !found->second.is_string()) return {};
+  return QString::fromStdString(found->second.get<std::string>());
+}
+
+double ApplicationObject::number(const char* name, double fallback) const {
+  if (!published_) return fallback;
+  auto found = published_->find(name);
+  if (found == published_->end() || !found->second.is_number()) return fallback;
+  return found->second.get<double>();
+}
+
+QString ApplicationObject::setting() const { return text(PublishedState::kSetting); }
+double ApplicationObject::fixedNits() const { return number(PublishedState::kFixedNits, 0); }
+double ApplicationObject::logoNits() const { return number(PublishedState::kLogoNits, -1); }
+QString ApplicationObject::heldOffReason() const { return text(PublishedState::kHeldOffReason); }
+QString ApplicationObject::dimmedReason() const { return text(PublishedState::kDimmedReason); }
+bool ApplicationObject::signaling() const {
+  if (!published_) return false;
+  auto found = published_->find(PublishedState::kSignaling);
+  return found != published_->end() && found->second.is_boolean() && found->second.get<bool>();
+}
+QString ApplicationObject::signalMessage() const { return text(PublishedState::kSignalMessage); }
+QString ApplicationObject::signalStyle() const { return text(PublishedState::kSignalStyle); }
 
 // A headless application has no window to raise.
 void ApplicationObject::Activate(const QVariantMap&) {}

@@ -10,6 +10,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,16 @@
 
 class ApplicationObject : public QObject, protected QDBusContext {
   Q_OBJECT
+  // The logo-light interface's properties, as last published.
+  Q_PROPERTY(QString Setting READ setting)
+  Q_PROPERTY(double FixedNits READ fixedNits)
+  Q_PROPERTY(double LogoNits READ logoNits)
+  Q_PROPERTY(QString HeldOffReason READ heldOffReason)
+  Q_PROPERTY(QString DimmedReason READ dimmedReason)
+  Q_PROPERTY(bool Signaling READ signaling)
+  Q_PROPERTY(QString SignalMessage READ signalMessage)
+  Q_PROPERTY(QString SignalStyle READ signalStyle)
+
  public:
   using OpenHandler = std::function<void(const std::vector<std::string>& urls)>;
   // An answer for the caller, or (when `refused`) the reason for an InvalidArgs error.
@@ -42,6 +53,19 @@ class ApplicationObject : public QObject, protected QDBusContext {
   // Exports the object on `bus` at the application's path for `identifier`.
   bool exportOn(QDBusConnection& bus, const std::string& identifier);
 
+  // Takes the logo-light properties now and announces those that differ from the last ones with
+  // one PropertiesChanged signal; nothing when none differs.
+  void publish(const PlistDictionary& properties);
+
+  QString setting() const;
+  double fixedNits() const;
+  double logoNits() const;
+  QString heldOffReason() const;
+  QString dimmedReason() const;
+  bool signaling() const;
+  QString signalMessage() const;
+  QString signalStyle() const;
+
  public slots:
   void Activate(const QVariantMap& platformData);
   void Open(const QStringList& uris, const QVariantMap& platformData);
@@ -58,6 +82,13 @@ class ApplicationObject : public QObject, protected QDBusContext {
   QString answer(const Reply& reply);
   QString unavailable();
 
+  QString text(const char* name) const;
+  double number(const char* name, double fallback) const;
+
   OpenHandler onOpen_;
   LogoLightHandlers logoLight_;
+  std::optional<QDBusConnection> bus_;
+  QString path_;
+  QString interface_;
+  std::optional<PlistDictionary> published_;
 };

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/app_delegate.h"
+#include "app/published_state.h"
 #include "formats/app_identifier.h"
 #include "platform/linux_services/session_end_watch_linux.h"
 #include "platform/linux_utilities/dbus_buses.h"
@@ -33,9 +34,15 @@ int serve(Platform& platform, Face* face) {
   platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
   // The updater starts first: it only arms its schedule, so the delegate's launch order is kept.
   doors.updates().start();
+  // Every apply, check and signal request ends here; the object announces only real changes.
+  delegate->setStateListener([&applicationObject, weak = std::weak_ptr<AppDelegate>(delegate)] {
+    if (auto self = weak.lock()) applicationObject.publish(PublishedState::of(*self));
+  });
   if (face) face->willLaunch({platform, *delegate, doors.updates()});
   delegate->applicationDidFinishLaunching();
   if (face) face->didLaunch();
+  // A machine whose logo cannot be controlled never applies, and publishes its state here.
+  applicationObject.publish(PublishedState::of(*delegate));
   doors.open(applicationObject);
   // Announced only once the observers listen, because the tool takes an announced instance as
   // ready to hear it.
@@ -48,6 +55,7 @@ int serve(Platform& platform, Face* face) {
     std::cerr << "halomark: " << *reason << "\n";
   int status = QCoreApplication::exec();
   delegate->applicationWillTerminate();
+  delegate->setStateListener({});
   return status;
 }
 

@@ -74,8 +74,8 @@ LinuxPlatform::LinuxPlatform(int argc, char** argv)
       light_(lightConfig(device_, scheduler_, preferences_)),
       logoDevice_(device_, light_),
       preferenceWatch_(LinuxPreferenceDomains::defaultDirectory()),
-      platform_{preferences_, notifications_,   logoDevice_, logoDevice_,      logoDevice_,
-                displays_,    bundles_,         process_,    locale_,          clock_,
-                scheduler_,   powerSources_,    session_,    userActivity_,    workspace_,
-                events_,      instances_,       children_,   files_,           loginItems_,
-                trash_,       privilegedShell_, desktop_,    preferenceWatch_, hotKeys_} {}
+      platform_{preferences_, notifications_,    logoDevice_, logoDevice_,      logoDevice_, displays_,
+                bundles_,     process_,          locale_,     clock_,           scheduler_,  powerSources_,
+                session_,     userActivity_,     workspace_,  events_,          instances_,  children_,
+                files_,       loginItems_,       trash_,      privilegedShell_, desktop_,    preferenceWatch_,
+                hotKeys_,     applicationState_, mainLoop_} {}

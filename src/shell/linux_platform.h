@@ -11,6 +11,7 @@
 #include "platform/devices/leds/logo_device_choice.h"
 #include "platform/interfaces/platform.h"
 #include "platform/linux_services/app_instances_linux.h"
+#include "platform/linux_services/application_state_linux.h"
 #include "platform/linux_services/bundles_linux.h"
 #include "platform/linux_services/child_processes_linux.h"
 #include "platform/linux_services/clock_linux.h"
@@ -21,6 +22,7 @@
 #include "platform/linux_services/instance_guard_linux.h"
 #include "platform/linux_services/locale_linux.h"
 #include "platform/linux_services/login_items_linux.h"
+#include "platform/linux_services/main_loop_linux.h"
 #include "platform/linux_services/notification_center_linux.h"
 #include "platform/linux_services/power_sources_linux.h"
 #include "platform/linux_services/preference_domains_linux.h"
@@ -71,5 +73,7 @@ class LinuxPlatform {
   LogoDeviceChoice logoDevice_;
   LinuxPreferenceWatch preferenceWatch_;
   LinuxHotKeys hotKeys_;
+  LinuxApplicationState applicationState_;
+  LinuxMainLoop mainLoop_;
   Platform platform_;
 };

@@ -75,6 +75,10 @@ class FakeWorkspace : public Workspace {
     ++applicationQueries;
     return frontmost;
   }
+  std::optional<bool> windowHasFocus(std::uint64_t window) override {
+    if (!focusedWindow) return std::nullopt;
+    return *focusedWindow == window;
+  }
   std::optional<std::string> applicationPath(const std::string& bundleIdentifier) override {
     auto it = installed.find(bundleIdentifier);
     if (it == installed.end()) return std::nullopt;
@@ -88,6 +92,8 @@ class FakeWorkspace : public Workspace {
   }
   std::vector<RunningApplication> running;
   std::optional<RunningApplication> frontmost;
+  // The window the user is in; none when the desktop does not say.
+  std::optional<std::uint64_t> focusedWindow;
   std::map<std::string, std::string> installed;     // identifier -> path
   std::map<std::string, std::string> displayNames;  // path -> name
   int applicationQueries = 0;                       // running or frontmost

@@ -77,7 +77,12 @@ class FakeLogoHardware : public LogoHardware {
   bool hasLogoBacklight() override { return present; }
   std::vector<CandidateLight> lights() override { return offered; }
   std::optional<std::string> accessAdvice() override { return advice; }
+  std::optional<DrivenLight> drivenLight() override {
+    if (!present) return std::nullopt;
+    return driven;
+  }
   bool present = true;
+  DrivenLight driven{true, {}};
   std::vector<CandidateLight> offered;
   std::optional<std::string> advice;
 };

@@ -4,6 +4,7 @@
 #include "fakes/fake_automation.h"
 #include "fakes/fake_hot_keys.h"
 #include "fakes/fake_logo_service.h"
+#include "fakes/fake_main_loop.h"
 #include "fakes/fake_maintenance.h"
 #include "fakes/fake_notification_center.h"
 #include "fakes/fake_preference_domains.h"
@@ -37,12 +38,36 @@ struct FakePlatform {
   FakeDesktopIntegration desktop;
   FakePreferenceWatch preferenceWatch;
   FakeHotKeys hotKeys;
+  FakeApplicationState applicationState;
+  FakeMainLoop mainLoop;
 
-  Platform platform{preferences, notifications,   brightness, logoHardware,    displayBrightness,
-                    displays,    bundles,         process,    locale,          clock,
-                    clock,       powerSources,    session,    userActivity,    workspace,
-                    events,      instances,       children,   files,           loginItems,
-                    trash,       privilegedShell, desktop,    preferenceWatch, hotKeys};
+  Platform platform{preferences,
+                    notifications,
+                    brightness,
+                    logoHardware,
+                    displayBrightness,
+                    displays,
+                    bundles,
+                    process,
+                    locale,
+                    clock,
+                    clock,
+                    powerSources,
+                    session,
+                    userActivity,
+                    workspace,
+                    events,
+                    instances,
+                    children,
+                    files,
+                    loginItems,
+                    trash,
+                    privilegedShell,
+                    desktop,
+                    preferenceWatch,
+                    hotKeys,
+                    applicationState,
+                    mainLoop};
 
   FakePlatform() {
     brightness.timeSource = [this] { return clock.now(); };

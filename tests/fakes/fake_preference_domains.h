@@ -46,6 +46,11 @@ class FakePreferenceDomains : public PreferenceDomains {
     domains.erase(domain);
     removedDomains.push_back(domain);
   }
+  std::optional<std::string> problem(const std::string& domain) override {
+    auto found = problems.find(domain);
+    if (found == problems.end()) return std::nullopt;
+    return found->second;
+  }
   bool synchronize() override {
     ++synchronizeCount;
     bool refused = writeRefused;
@@ -54,6 +59,8 @@ class FakePreferenceDomains : public PreferenceDomains {
   }
 
   std::map<std::string, PlistDictionary> domains;
+  // A domain whose stored copy cannot be used, with the reason.
+  std::map<std::string, std::string> problems;
   std::vector<std::string> removedDomains;
   int synchronizeCount = 0;
   // Every write is refused and leaves nothing behind (a lock held too long by another process);

@@ -54,7 +54,9 @@ class Sandbox {
   // Ends the session bus, as when the session that ran it is over.
   void stopBus();
 
-  // The environment every process gets; tests may change it (LANG, say) before starting processes.
+  // The environment every process gets, as NAME=value entries; tests may change it (LANG, say)
+  // before starting processes.
+  std::vector<std::string> environment() const;
   void setEnvironment(const std::string& name, const std::string& value);
   void unsetEnvironment(const std::string& name);
 
@@ -96,7 +98,6 @@ class Sandbox {
     std::string errPath;
   };
   void startBus();
-  std::vector<std::string> environment() const;
   void endEverything();
 
   // Removed, with everything in it, once every process is gone.

@@ -135,6 +135,29 @@ TEST_F(WorkspaceTest, FrontmostFromTheActiveWindowsProcess) {
   EXPECT_EQ(front->bundleIdentifier, std::nullopt);
 }
 
+TEST_F(WorkspaceTest, AWindowHasTheFocusWhenItOrItsFrameIsTheActiveWindow) {
+  XvfbServer x;
+  ASSERT_TRUE(x.started()) << "Xvfb is needed";
+  LinuxWorkspace workspace(sources(x.display()), bus.buses());
+  EXPECT_EQ(workspace.windowHasFocus(1234), std::nullopt) << "no window manager names one yet";
+
+  ASSERT_TRUE(x.activateWindowOf(4242));
+  std::uint32_t frame = x.activeWindow();
+  std::uint32_t terminal = x.createWindowIn(frame);
+  ASSERT_NE(terminal, 0u);
+  EXPECT_EQ(workspace.windowHasFocus(frame), true);
+  EXPECT_EQ(workspace.windowHasFocus(terminal), true) << "a terminal's own window inside the frame";
+
+  ASSERT_TRUE(x.activateWindowOf(4343));
+  EXPECT_EQ(workspace.windowHasFocus(terminal), false);
+  EXPECT_EQ(workspace.windowHasFocus(0), false);
+  EXPECT_EQ(workspace.windowHasFocus(0xdeadbeefULL), false) << "a window that does not exist";
+  EXPECT_EQ(workspace.windowHasFocus(1ULL << 40), false) << "beyond any X11 window id";
+
+  LinuxWorkspace unreachable(sources(QStringLiteral(":9876")), bus.buses());
+  EXPECT_EQ(unreachable.windowHasFocus(terminal), std::nullopt);
+}
+
 TEST_F(WorkspaceTest, NoXServerMeansNoFrontmostApplication) {
   LinuxWorkspace workspace(sources(), bus.buses());
   EXPECT_EQ(workspace.frontmostApplication(), std::nullopt);

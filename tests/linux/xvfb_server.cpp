@@ -47,7 +47,17 @@ bool XvfbServer::activateWindowOf(std::uint32_t pid) {
                       XCB_ATOM_WINDOW, 32, 1, &window);
   // A round trip so the server has applied everything before the test looks.
   std::free(xcb_get_input_focus_reply(client_, xcb_get_input_focus(client_), nullptr));
+  active_ = window;
   return !xcb_connection_has_error(client_);
+}
+
+std::uint32_t XvfbServer::createWindowIn(std::uint32_t parent) {
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(client_)).data;
+  xcb_window_t window = xcb_generate_id(client_);
+  xcb_create_window(client_, XCB_COPY_FROM_PARENT, window, parent, 0, 0, 5, 5, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+  std::free(xcb_get_input_focus_reply(client_, xcb_get_input_focus(client_), nullptr));
+  return xcb_connection_has_error(client_) ? 0 : window;
 }
 
 std::vector<std::string> XvfbServer::shownWindowTitles() {

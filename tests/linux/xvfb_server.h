@@ -25,10 +25,15 @@ class XvfbServer {
 
   // Creates a window whose _NET_WM_PID is `pid` and makes it the root's _NET_ACTIVE_WINDOW.
   bool activateWindowOf(std::uint32_t pid);
+  // The window made active last, and a new window inside it (as a terminal's own window sits in
+  // the frame the window manager names); 0 when there is none.
+  std::uint32_t activeWindow() const { return active_; }
+  std::uint32_t createWindowIn(std::uint32_t parent);
 
  private:
   std::uint32_t atom(const char* name);
   QString display_;
   std::unique_ptr<QProcess> server_;
   xcb_connection_t* client_ = nullptr;
+  std::uint32_t active_ = 0;
 };

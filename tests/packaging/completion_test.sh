@@ -40,9 +40,15 @@ expect_among() {
   fi
 }
 
-expect "halomark " "auto automatic claude-hook help off on reset run set signal status toggle uninstall version"
+expect "halomark " "auto automatic claude-hook help off on reset run set shell-init signal status toggle uninstall version"
 expect "halomark to" "toggle"
-expect "halomark s" "set signal status"
+expect "halomark s" "set shell-init signal status"
+expect "halomark status " "--follow --format --json"
+expect "halomark status --format " "json waybar"
+expect "halomark status --follow --format w" "waybar"
+expect "halomark shell-init " "--after bash fish zsh"
+expect "halomark shell-init --after " ""
+expect "halomark shell-init zsh " "--after"
 expect "halomark set " "150 25 600"
 expect "halomark set 80 " ""
 expect "halomark signal " "--message --style stop"
@@ -77,6 +83,9 @@ halomark signal |stop
 halomark signal --style |breathing double steady
 halomark claude-hook |install remove status
 halomark uninstall -|--yes -y
+halomark sh|shell-init
+halomark shell-init |bash fish zsh
+halomark status --format |json waybar
 CASES
 fi
 

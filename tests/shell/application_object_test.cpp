@@ -1,16 +1,19 @@
 // The application's org.freedesktop.Application object on a private session bus: the desktop's
 // Open reaches the application (within the bounds a person's request keeps), Activate is answered without
-// effect, and unknown actions are refused.
+// effect, unknown actions are refused, and the logo light's state is published as properties.
 #include <gtest/gtest.h>
 
 #include "fakes/temp_tree.h"
 #include "formats/app_identifier.h"
 #include "linux/dbusmock_bus.h"
+#include "formats/app_identifier.h"
 #include "platform/linux_services/app_instances_linux.h"
 #include "platform/linux_services/instance_guard_linux.h"
+#include "platform/linux_utilities/dbus_signal_relay.h"
 #include "shell/application_object.h"
 #include "shortcuts/named_actions.h"
 
+#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
 
@@ -142,3 +145,47 @@ TEST_F(BoundedArgumentsTest, RefusalsQuoteAtMostTwoHundredCharactersOfAHugeName)
 }
 
 }  // namespace
+
+// The logo light's published state: read with GetAll, announced once per real change, and not at
+// all when a check finds everything as it was.
+TEST_F(BoundedArgumentsTest, PropertiesChangedOncePerRealChangeWithOnlyWhatChanged) {
+  std::vector<QDBusMessage> announced;
+  DBusSignalRelay relay([&](const QDBusMessage& message) { announced.push_back(message); });
+  auto reader = QDBusConnection::connectToBus(bus.address(), "properties-reader-" + bus.address());
+  ASSERT_TRUE(relay.connectTo(reader, QString(), QStringLiteral("/app/halomark/Halomark"),
+                              QStringLiteral("org.freedesktop.DBus.Properties"),
+                              QStringLiteral("PropertiesChanged")));
+  const QString logoLight = QString::fromUtf8(kAppIdentifier) + ".LogoLight";
+  PlistDictionary state{{"Setting", "fixed"},  {"FixedNits", 80.0},  {"LogoNits", 80.0},
+                        {"HeldOffReason", ""}, {"DimmedReason", ""}, {"Signaling", false},
+                        {"SignalMessage", ""}, {"SignalStyle", ""}};
+  object.publish(state);
+  object.publish(state);
+
+  auto all =
+      callWith(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"), {logoLight});
+  ASSERT_EQ(all.type(), QDBusMessage::ReplyMessage) << all.errorMessage().toStdString();
+  auto values = qdbus_cast<QVariantMap>(all.arguments().at(0));
+  EXPECT_EQ(values.value("Setting").toString(), "fixed");
+  EXPECT_EQ(values.value("LogoNits").toDouble(), 80.0);
+  EXPECT_EQ(values.value("Signaling").toBool(), false);
+
+  state["LogoNits"] = 120.0;
+  object.publish(state);
+  object.publish(state);
+  state["Signaling"] = true;
+  state["SignalMessage"] = "Done: make";
+  object.publish(state);
+  // Signals arrive in the order sent: once the second is here, no other came before it.
+  ASSERT_TRUE(waitUntil([&] { return announced.size() >= 2; }));
+  waitUntil([&] { return announced.size() > 2; }, 0.3);
+  ASSERT_EQ(announced.size(), 2u);
+  EXPECT_EQ(announced[0].arguments().at(0).toString(), logoLight);
+  auto first = qdbus_cast<QVariantMap>(announced[0].arguments().at(1));
+  EXPECT_EQ(first.keys(), QStringList{"LogoNits"});
+  EXPECT_EQ(first.value("LogoNits").toDouble(), 120.0);
+  auto second = qdbus_cast<QVariantMap>(announced[1].arguments().at(1));
+  EXPECT_EQ(second.keys(), (QStringList{"SignalMessage", "Signaling"}));
+  EXPECT_EQ(second.value("SignalMessage").toString(), "Done: make");
+  QDBusConnection::disconnectFromBus("properties-reader-" + bus.address());
+}

@@ -33,6 +33,13 @@ struct CandidateLight {
   bool inUse = false;           // the light Halomark drives
 };
 
+// The light written as the logo: the emulated device, or a light of the kernel's LED class.
+struct DrivenLight {
+  bool emulated = false;
+  std::string name;  // the LED's name; empty for the emulated device
+  bool operator==(const DrivenLight&) const = default;
+};
+
 // Whether the machine has logo backlight hardware at all, and which lights could be the logo.
 class LogoHardware {
  public:
@@ -42,4 +49,6 @@ class LogoHardware {
   virtual std::vector<CandidateLight> lights() = 0;
   // How the user can let Halomark write the logo light when it cannot; none when it can.
   virtual std::optional<std::string> accessAdvice() = 0;
+  // The light Halomark writes as the logo; none while there is none.
+  virtual std::optional<DrivenLight> drivenLight() = 0;
 };

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/interfaces/app_instances.h"
+#include "platform/interfaces/application_state.h"
 #include "platform/interfaces/brightness_client.h"
 #include "platform/interfaces/bundles.h"
 #include "platform/interfaces/child_processes.h"
@@ -17,6 +18,7 @@
 #include "platform/interfaces/hot_keys.h"
 #include "platform/interfaces/locale.h"
 #include "platform/interfaces/login_items.h"
+#include "platform/interfaces/main_loop.h"
 #include "platform/interfaces/notification_center.h"
 #include "platform/interfaces/power_sources.h"
 #include "platform/interfaces/preference_domains.h"
@@ -56,4 +58,6 @@ struct Platform {
   DesktopIntegration& desktop;
   PreferenceWatch& preferenceWatch;
   HotKeys& hotKeys;
+  ApplicationState& applicationState;
+  MainLoop& mainLoop;
 };

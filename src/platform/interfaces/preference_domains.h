@@ -19,6 +19,9 @@ class PreferenceDomains {
   virtual std::optional<PlistDictionary> domain(const std::string& domain) = 0;
   virtual void replaceDomain(const std::string& domain, const PlistDictionary& contents) = 0;
   virtual void removeDomain(const std::string& domain) = 0;
+  // Why the stored copy of `domain` cannot be used, so it reads as empty; none when it can (or when
+  // there is none).
+  virtual std::optional<std::string> problem(const std::string& domain) = 0;
   // Flushes this process's writes and picks up other processes' writes.
   virtual bool synchronize() = 0;
 };

@@ -57,6 +57,11 @@ void LinuxPreferenceDomains::removeValue(const std::string& domain, const std::s
   });
 }
 
+std::optional<std::string> LinuxPreferenceDomains::problem(const std::string& domain) {
+  auto* f = file(domain);
+  return f ? f->problem() : std::nullopt;
+}
+
 std::optional<PlistDictionary> LinuxPreferenceDomains::domain(const std::string& domain) {
   auto* f = file(domain);
   auto contents = f ? f->read() : nullptr;

@@ -23,6 +23,7 @@ class LinuxPreferenceDomains : public PreferenceDomains {
   std::optional<PlistDictionary> domain(const std::string& domain) override;
   void replaceDomain(const std::string& domain, const PlistDictionary& contents) override;
   void removeDomain(const std::string& domain) override;
+  std::optional<std::string> problem(const std::string& domain) override;
   // Every write is on disk when it returns; false when a write since the last call failed.
   bool synchronize() override;
 

@@ -51,6 +51,11 @@ std::optional<RunningApplication> LinuxWorkspace::frontmostApplication() {
   return RunningApplication{};
 }
 
+std::optional<bool> LinuxWorkspace::windowHasFocus(std::uint64_t window) {
+  if (!x11_) x11_ = std::make_unique<X11Connection>(sources_.x11Display);
+  return x11_->activeWindowHolds(window);
+}
+
 std::optional<std::string> LinuxWorkspace::applicationPath(const std::string& bundleIdentifier) {
   return entries_.path(bundleIdentifier);
 }

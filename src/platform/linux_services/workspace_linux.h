@@ -28,6 +28,8 @@ class LinuxWorkspace : public Workspace {
 
   std::vector<RunningApplication> runningApplications() override;
   std::optional<RunningApplication> frontmostApplication() override;
+  // From X11's _NET_ACTIVE_WINDOW, the window itself or one of its ancestors.
+  std::optional<bool> windowHasFocus(std::uint64_t window) override;
   // The installed .desktop file.
   std::optional<std::string> applicationPath(const std::string& bundleIdentifier) override;
   // A .desktop file's name, else the file name without ".desktop".

@@ -185,6 +185,7 @@ LockedJsonFile::Loaded LockedJsonFile::parsed(std::string bytes) {
 }
 
 void LockedJsonFile::remember(const Loaded& loaded) {
+  lastParse_ = loaded.parse;
   if (loaded.parse == Parse::missing) {
     cachedBytes_.reset();
     cached_.reset();
@@ -225,6 +226,17 @@ std::shared_ptr<const LockedJsonFile::Object> LockedJsonFile::read() {
   remember(load(path_));
   if (!cached_) return nullptr;
   return cached_;
+}
+
+std::optional<std::string> LockedJsonFile::problem() {
+  read();
+  switch (lastParse_) {
+    case Parse::corrupt: return path_ + " is not a settings file Halomark can read";
+    case Parse::unreadable: return path_ + " cannot be read";
+    case Parse::missing:
+    case Parse::object: break;
+  }
+  return std::nullopt;
 }
 
 Failure LockedJsonFile::keepCorruptAside(const std::string& file) const {

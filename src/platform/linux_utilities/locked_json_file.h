@@ -42,6 +42,9 @@ class LockedJsonFile {
   // as an empty object. Opens the file only when it no longer looks the same as at the last read
   // (device, inode, size, modification time), and parses only when the bytes differ.
   std::shared_ptr<const Object> read();
+  // Why the file's contents cannot be used (it is not a JSON object, or cannot be read), as of a
+  // fresh read; none when they can or the file is missing.
+  std::optional<std::string> problem();
 
   // Applies `change` to the current contents under the lock and stores the result. A file that
   // could not be parsed is kept beside it with a ".corrupt" suffix before it is replaced. While no
@@ -78,6 +81,7 @@ class LockedJsonFile {
     bool operator==(const Identity&) const = default;
   };
   std::optional<Identity> seen_;
+  Parse lastParse_ = Parse::missing;
   std::optional<std::string> cachedBytes_;
   std::shared_ptr<const Object> cached_;
 };

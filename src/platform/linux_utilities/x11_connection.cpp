@@ -67,6 +67,26 @@ std::optional<int> X11Connection::activeWindowPid() {
   return static_cast<int>(*pid);
 }
 
+std::optional<bool> X11Connection::activeWindowHolds(std::uint64_t window) {
+  if (!isOpen() || activeWindowAtom_ == XCB_ATOM_NONE) return std::nullopt;
+  auto active = cardinalProperty(root_, activeWindowAtom_, XCB_ATOM_WINDOW);
+  if (!active) return std::nullopt;
+  if (*active == XCB_WINDOW_NONE || window == 0 || window > UINT32_MAX) return false;
+  // Window trees are shallow; the bound only guards against a server that answers in circles.
+  constexpr int kMaxDepth = 64;
+  auto current = static_cast<xcb_window_t>(window);
+  for (int depth = 0; depth < kMaxDepth && current != XCB_WINDOW_NONE; ++depth) {
+    if (current == *active) return true;
+    if (current == root_) return false;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr);
+    if (!tree) return false;
+    current = tree->parent;
+    std::free(tree);
+  }
+  return false;
+}
+
 bool X11Connection::watchRootProperties() {
   if (!isOpen()) return false;
   const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;

@@ -22,6 +22,9 @@ class X11Connection {
   bool isOpen() const;
   // The process that owns the window in the root's _NET_ACTIVE_WINDOW, per its _NET_WM_PID.
   std::optional<int> activeWindowPid();
+  // Whether the root's _NET_ACTIVE_WINDOW is `window` or one of its ancestors (a terminal's
+  // $WINDOWID may name a window inside its frame); none when no active window is named.
+  std::optional<bool> activeWindowHolds(std::uint64_t window);
   // Asks for PropertyNotify on the root window; the events then arrive on `fileDescriptor()`.
   bool watchRootProperties();
   int fileDescriptor() const;

@@ -142,7 +142,9 @@ TEST(AppDelegateLaunch, RunsItsStepsInOrder) {
                   fake.privilegedShell,
                   fake.desktop,
                   fake.preferenceWatch,
-                  fake.hotKeys};
+                  fake.hotKeys,
+                  fake.applicationState,
+                  fake.mainLoop};
   auto delegate = std::make_shared<AppDelegate>(logged);
   delegate->applicationDidFinishLaunching();
 

@@ -69,6 +69,11 @@ std::optional<PlistDictionary> EmulatedLogoDevice::state() {
 
 bool EmulatedLogoDevice::hasLogoBacklight() { return file_.exists(); }
 
+std::optional<DrivenLight> EmulatedLogoDevice::drivenLight() {
+  if (!file_.exists()) return std::nullopt;
+  return DrivenLight{true, {}};
+}
+
 bool EmulatedLogoDevice::exists() { return file_.exists(); }
 
 bool EmulatedLogoDevice::respondsToCopyProperty() { return true; }

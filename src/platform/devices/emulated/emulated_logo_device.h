@@ -35,6 +35,7 @@ class EmulatedLogoDevice : public BrightnessClient, public LogoHardware, public 
   bool hasLogoBacklight() override;
   std::vector<CandidateLight> lights() override { return {}; }
   std::optional<std::string> accessAdvice() override { return std::nullopt; }
+  std::optional<DrivenLight> drivenLight() override;
 
   // BrightnessClient: the three tables and "LEBacklightMode" as stored, "LEPWMState" computed.
   bool exists() override;

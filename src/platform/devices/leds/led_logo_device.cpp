@@ -82,6 +82,12 @@ std::vector<CandidateLight> LedLogoDevice::lights() {
   return all;
 }
 
+std::optional<DrivenLight> LedLogoDevice::drivenLight() {
+  auto current = light();
+  if (!current) return std::nullopt;
+  return DrivenLight{false, current->name};
+}
+
 std::optional<std::string> LedLogoDevice::accessAdvice() {
   auto current = light();
   if (!current) return std::nullopt;

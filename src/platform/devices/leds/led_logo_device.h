@@ -37,6 +37,7 @@ class LedLogoDevice : public BrightnessClient, public LogoHardware, public Displ
   std::vector<CandidateLight> lights() override;
   // How to get access, while the application's last write to the light was refused.
   std::optional<std::string> accessAdvice() override;
+  std::optional<DrivenLight> drivenLight() override;
 
   // BrightnessClient: the three tables and the mode as stored (Halomark's defaults and mode 2 until
   // written); "LEPWMState" reads back the nits the light shows. Mode 1, which Halomark never

@@ -19,6 +19,10 @@ std::optional<std::string> LogoDeviceChoice::accessAdvice() {
   return emulating() ? emulated_.accessAdvice() : light_.accessAdvice();
 }
 
+std::optional<DrivenLight> LogoDeviceChoice::drivenLight() {
+  return emulating() ? emulated_.drivenLight() : light_.drivenLight();
+}
+
 bool LogoDeviceChoice::exists() { return emulating() || light_.exists(); }
 
 bool LogoDeviceChoice::respondsToCopyProperty() {

@@ -15,6 +15,7 @@ class LogoDeviceChoice : public BrightnessClient, public LogoHardware, public Di
   // The lights Halomark sees, none in use while the emulated device stands in.
   std::vector<CandidateLight> lights() override;
   std::optional<std::string> accessAdvice() override;
+  std::optional<DrivenLight> drivenLight() override;
 
   bool exists() override;
   bool respondsToCopyProperty() override;
