@@ -124,7 +124,7 @@ QWidget* WelcomeWindow::menuBarHint(const QIcon& menuBarIcon) {
   lives->setFont(medium);
   auto* look = wrapped(QStringLiteral(
       "Look for the crescent near the top right of your screen. Click it for the logo controls, or "
-      "Option-click it to switch the logo on or off."));
+      "Alt-click it to switch the logo on or off."));
   look->setForegroundRole(QPalette::PlaceholderText);
   texts->addWidget(lives);
   texts->addWidget(look);

@@ -62,6 +62,12 @@ TEST_F(SettingsWindowTest, TabsSwitchTitleAndHeightWithTheTopEdgeStill) {
   EXPECT_EQ(settings->y(), top);
 }
 
+TEST_F(SettingsWindowTest, TheHotKeyRowNamesTheKeysAsAPcKeyboardLabelsThem) {
+  open();
+  EXPECT_TRUE(one<QLabel>(settings.get(), "Toggle logo with Ctrl+Alt+Super+L"));
+  EXPECT_TRUE(one<QLabel>(settings.get(), "Alt-click the menu bar icon to toggle anytime."));
+}
+
 TEST_F(SettingsWindowTest, OpeningAppsAndScheduleSwitchesAnOpenWindowToAutomation) {
   open();
   settings->present(SettingsTab::automation);
