@@ -22,12 +22,15 @@ struct MenuState {
   // The slider's tooltip, also its accessibility value ("150 nits").
   std::string sliderValueText;
 
-  // The status item: icon, label (shown by hosts that show a title), tooltip, accessibility name.
+  // The status item: icon, label (shown by hosts that show a title), tooltip, accessibility name,
+  // and what that name says after "Halomark, " (a panel that names the item by its title and its
+  // tool tip's text reads the two together).
   bool iconLit = true;
   bool iconAttention = false;
   std::string itemText;
   std::string itemToolTip = "Halomark";
   std::string itemAccessibleName = "Halomark";
+  std::string itemDetail;
 
   bool stopSignalVisible = false;
 
