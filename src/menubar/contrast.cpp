@@ -67,4 +67,13 @@ Rgb visibleShade(Rgb foreground, Rgb background, double minimum) {
   return foreground;
 }
 
+Rgb emphasised(Rgb colour, Rgb background, double minimum) {
+  Rgb extreme = luminance(background) > 0.18 ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
+  for (int step = 0; step <= 64; ++step) {
+    Rgb shade = mix(colour, extreme, step / 64.0);
+    if (ratio(shade, background) >= minimum) return shade;
+  }
+  return extreme;
+}
+
 }  // namespace Contrast

@@ -36,4 +36,8 @@ Rgb secondary(Rgb text, Rgb background, double minimum = kText);
 // of a switch, visible but quieter than the text.
 Rgb visibleShade(Rgb foreground, Rgb background, double minimum = kShape);
 
+// `colour` deepened towards the ink that stands out on `background` (black on light, white on dark)
+// just far enough to stand `minimum` against it; the hue stays. The on track of a switch.
+Rgb emphasised(Rgb colour, Rgb background, double minimum = kShape);
+
 }  // namespace Contrast

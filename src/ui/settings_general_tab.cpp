@@ -28,8 +28,7 @@ SettingsGeneralTab::SettingsGeneralTab(SettingsModel& model, std::function<void(
   commandError_ = errorLine();
   rowsOf(behavior)->addWidget(row(QStringLiteral("When Halomark quits"), {}, quitBehavior_));
   rowsOf(behavior)->addWidget(row(QStringLiteral("Toggle logo with Ctrl+Alt+Super+L"),
-                                  QStringLiteral("Alt-click the menu bar icon to toggle anytime."),
-                                  hotKey_));
+                                  QStringLiteral("Alt-click the menu bar icon to toggle anytime."), hotKey_));
   rowsOf(behavior)->addWidget(row(QStringLiteral("Allow full brightness range"), {}, ignoreLimits_));
   rowsOf(behavior)->addWidget(row(QStringLiteral("halomark command in Terminal"), {}, command_));
   rowsOf(behavior)->addWidget(commandError_);

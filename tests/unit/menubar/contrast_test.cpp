@@ -56,6 +56,16 @@ TEST(Contrast, AVisibleShadeStandsThreeToOneAndNoMore) {
   }
 }
 
+TEST(Contrast, AnEmphasisedColourKeepsItsHueAndStandsOut) {
+  Rgb green{52, 199, 89};
+  Rgb onWhite = Contrast::emphasised(green, kWhite);
+  EXPECT_GE(Contrast::ratio(onWhite, kWhite), Contrast::kShape);
+  EXPECT_GT(onWhite.g, onWhite.r) << "still green";
+  EXPECT_GT(onWhite.g, onWhite.b);
+  // On a dark menu the green already stands out and is left as it is.
+  EXPECT_EQ(Contrast::emphasised(green, {0x2b, 0x2b, 0x2b}), green);
+}
+
 TEST(Contrast, OverCompositesByOpacity) {
   EXPECT_EQ(Contrast::over(kBlack, 0.5, kWhite), (Rgb{128, 128, 128}));
   EXPECT_EQ(Contrast::over(kBlack, 0, kWhite), kWhite);
