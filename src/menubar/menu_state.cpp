@@ -45,6 +45,7 @@ MenuState MenuState::derive(AppDelegate& delegate, Platform& platform) {
 
   double fixedNits = prefs.stored(PrefKeys::fixedNits).value_or(0);
   state.sliderPosition = SliderScale::position(fixedNits);
+  state.sliderNits = fixedNits > 0 ? fixedNits : kDefaultFixedNits;
   state.sliderValueText =
       platform.locale.formatDecimal(fixedNits > 0 ? fixedNits : kDefaultFixedNits) + " nits";
 

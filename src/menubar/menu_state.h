@@ -19,6 +19,9 @@ struct MenuState {
   // 0 Automatic, 1 Fixed; -1 when nothing is selected (before the first refresh).
   int modeSegment = -1;
   double sliderPosition = 0;
+  // The brightness the slider stands for (the stored fixed value, or 150 without one): the keys
+  // step from it and assistive technology reads it.
+  double sliderNits = 150;
   // The slider's tooltip, also its accessibility value ("150 nits").
   std::string sliderValueText;
 
