@@ -8,7 +8,7 @@ packages=(
   libx11-dev libxss-dev libxcb1-dev
   dbus python3-dbusmock libglib2.0-bin
   dpkg-dev file lintian desktop-file-utils appstream mandoc zsh fish
-  xvfb xauth trayer haskell-gtk-sni-tray-utils xdotool at-spi2-core python3-pyatspi python3-xlib
+  xvfb xauth trayer haskell-gtk-sni-tray-utils xfce4-panel xdotool at-spi2-core python3-pyatspi python3-xlib
   weston qt6-wayland
   hyperfine
 )

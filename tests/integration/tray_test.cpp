@@ -2,6 +2,9 @@
 // xdotool the way a user would click.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -11,6 +14,7 @@
 #include "integration/screen_reader.h"
 #include "integration/status_notifier_watcher.h"
 #include "linux/xvfb_server.h"
+#include "menubar/contrast.h"
 
 namespace {
 
@@ -101,6 +105,18 @@ class TrayTest : public ::testing::Test {
     Geometry g = icon();
     click(g.x + g.width / 2, g.y + g.height / 2, modifiers, button);
   }
+  // The logo switch at the end of the popup's first row: the first thing drawn, from the right,
+  // on the row's middle line.
+  void clickSwitch(const Geometry& menu) {
+    int y = menu.y + 1 + 16;
+    auto row = x.grab(menu.x, y, menu.width, 1);
+    ASSERT_GT(row.width, 0);
+    std::uint32_t background = row.at(menu.width - 4, 0);
+    int end = menu.width - 4;
+    while (end > menu.width / 2 && row.at(end, 0) == background) --end;
+    ASSERT_GT(end, menu.width / 2) << "no switch on the first row";
+    click(menu.x + end - 8, y);
+  }
   std::string setting() {
     auto status = sandbox.run({"status"});
     auto line = status.out.substr(0, status.out.find('\n'));
@@ -119,9 +135,7 @@ TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
   ASSERT_EQ(sandbox.backlightMode(), 2);
   clickIcon();
   ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
-  Geometry menu = *popup();
-  // The switch sits at the right of the first row (x 214-246, y 7-25 of the row, inside the frame).
-  click(menu.x + 1 + 230, menu.y + 1 + 16);
+  clickSwitch(*popup());
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << setting();
   EXPECT_EQ(setting(), "Setting:      Off");
 }
@@ -236,7 +250,7 @@ TEST_F(StatusNotifierHostTest, APrimaryClickOpensTheFullPopupAndASecondaryOneThe
   Geometry menu = *popup();
   EXPECT_GE(menu.x, 0);
   EXPECT_LE(menu.x + menu.width, 800) << "the popup stays on the screen";
-  click(menu.x + 1 + 230, menu.y + 1 + 16);
+  clickSwitch(menu);
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << setting();
   sandbox.runProgram("/usr/bin/xdotool", {"key", "Escape"});
   ASSERT_TRUE(Sandbox::waitUntil([&] { return !popup().has_value(); }, 5));
@@ -247,6 +261,122 @@ TEST_F(StatusNotifierHostTest, APrimaryClickOpensTheFullPopupAndASecondaryOneThe
   EXPECT_FALSE(popup().has_value());
   sandbox.runProgram("/usr/bin/xdotool", {"key", "Down", "Return"});
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 2; }, 5)) << setting();
+}
+
+// Xfce's panel as Debian sets it up for a new user: a dark 26-pixel bar at the top whose tray hosts
+// status items, its settings kept by its own xfconf daemon on the sandbox's bus. Only the tray is
+// on it, so nothing else on the bar changes between two pictures.
+class XfcePanelTest : public TrayTest {
+ protected:
+  static constexpr const char* kXfconfd = "/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd";
+  static constexpr int kPanelHeight = 26;
+
+  void SetUp() override {
+    if (!installed("xfce4-panel") || !fs::exists(kXfconfd)) GTEST_SKIP() << "needs xfce4-panel";
+    testStartsThePanel = true;
+    TrayTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
+    fs::path channels = fs::path(sandbox.configHome()) / "xfce4/xfconf/xfce-perchannel-xml";
+    fs::create_directories(channels);
+    std::ofstream(channels / "xfce4-panel.xml") << R"(<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="dark-mode" type="bool" value="true"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="icon-size" type="uint" value="16"/>
+      <property name="size" type="uint" value="26"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+      <property name="style" type="uint" value="0"/>
+    </property>
+    <property name="plugin-2" type="string" value="systray">
+      <property name="square-icons" type="bool" value="true"/>
+    </property>
+  </property>
+</channel>
+)";
+    sandbox.spawn(kXfconfd, {});
+    sandbox.spawn("/usr/bin/xfce4-panel", {});
+    // The bar is drawn once it is mapped; a quiet moment lets it settle before the picture.
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return panelDrawn(); }, 15));
+    empty = x.grab(0, 0, 800, kPanelHeight);
+    app = sandbox.spawnApp();
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return item().width > 0; }, 15)) << sandbox.output(app).err;
+  }
+  bool panelDrawn() {
+    auto bar = x.grab(0, 0, 800, kPanelHeight);
+    if (bar.width == 0 || bar.at(400, kPanelHeight / 2) == 0) return false;
+    ::usleep(500000);
+    return x.grab(0, 0, 800, kPanelHeight).pixels == bar.pixels;
+  }
+  // Where the item is drawn: what differs on the bar from the bar without it.
+  Geometry item() {
+    auto bar = x.grab(0, 0, 800, kPanelHeight);
+    int left = 800, right = -1, top = kPanelHeight, bottom = -1;
+    for (int py = 0; py < kPanelHeight; ++py)
+      for (int px = 0; px < 800; ++px)
+        if (bar.at(px, py) != empty.at(px, py)) {
+          left = std::min(left, px), right = std::max(right, px);
+          top = std::min(top, py), bottom = std::max(bottom, py);
+        }
+    if (right < 0) return {};
+    return {left, top, right - left + 1, bottom - top + 1};
+  }
+  // The contrast of the item's strongest ink against the bar behind it, from the screen.
+  double itemContrast(const std::string& pictureName) {
+    Geometry at = item();
+    auto picture = x.grab(at.x, at.y, at.width, at.height);
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS")) {
+      int left = std::max(0, at.x - 60);
+      x.grab(left, 0, std::min(800, at.x + at.width + 60) - left, kPanelHeight)
+          .save(std::string(folder) + "/" + pictureName);
+    }
+    auto rgb = [](std::uint32_t pixel) {
+      return Contrast::Rgb{std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel)};
+    };
+    Contrast::Rgb background = rgb(empty.at(at.x, at.y));
+    double best = 1;
+    for (std::uint32_t pixel : picture.pixels) best = std::max(best, Contrast::ratio(rgb(pixel), background));
+    return best;
+  }
+
+  XvfbServer::Picture empty;
+};
+
+TEST_F(XfcePanelTest, TheItemStandsOutOnTheDarkBarLitOrNotAndItsClicksWork) {
+  EXPECT_GE(itemContrast("xfce-lit.ppm"), 3.0) << "lit";
+  sandbox.run({"off"});
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5));
+  // The unlit picture replaces the lit one a moment after the change.
+  ::usleep(500000);
+  EXPECT_GE(itemContrast("xfce-unlit.ppm"), 3.0) << "unlit";
+
+  Geometry at = item();
+  click(at.x + at.width / 2, at.y + at.height / 2, {}, "2");
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 2; }, 5)) << "middle click toggles";
+  EXPECT_FALSE(popup().has_value());
+
+  click(at.x + at.width / 2, at.y + at.height / 2);
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5)) << sandbox.output(app).err;
+  Geometry menu = *popup();
+  // Against the bar under the item, without covering it.
+  EXPECT_GE(menu.y, kPanelHeight);
+  EXPECT_LE(menu.y, kPanelHeight + 4);
+  EXPECT_LE(menu.x, at.x + at.width) << menu.x;
+  EXPECT_GE(menu.x + menu.width, at.x) << menu.x;
+  EXPECT_LE(menu.x + menu.width, 800);
 }
 
 class AccessibleTrayTest : public TrayTest {
