@@ -1,5 +1,7 @@
 #include "ui/settings_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -28,9 +30,19 @@ QIcon tabIcon(SettingsTab tab) {
 
 int indexOf(SettingsTab tab) { return static_cast<int>(tab); }
 
+// A plain top-level widget reads as a nameless "filler" to a screen reader; this is a window, named
+// by its title.
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String("SettingsWindow") && object && object->isWidgetType())
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  return nullptr;
+}
+
 }  // namespace
 
 SettingsWindow::SettingsWindow(SettingsModel& model, Actions actions) : model_(model) {
+  static const bool installed = (QAccessible::installFactory(accessibleFactory), true);
+  (void)installed;
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
   setObjectName(QStringLiteral("HalomarkSettings"));
   auto* layout = new QVBoxLayout(this);
@@ -100,8 +112,15 @@ void SettingsWindow::addShortcuts() {
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + indexOf(tab))), this);
     connect(shortcut, &QShortcut::activated, this, [this, tab] { selectTab(tab); });
   }
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
+  // Only an Escape no control took: an open dropdown closes itself and keeps the key.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "ui/toggle_switch.h"
 #include "ui/window_icons.h"
 
 namespace {
@@ -77,8 +78,8 @@ WelcomeWindow::WelcomeWindow(WelcomeModel& model, Scheduler& scheduler, Actions 
 
   auto* switches = new QVBoxLayout;
   switches->setSpacing(8);
-  launchAtLogin_ = new QCheckBox(QStringLiteral("Launch Halomark at login"));
-  autoUpdate_ = new QCheckBox(QStringLiteral("Check for updates automatically"));
+  launchAtLogin_ = new ToggleSwitch(QStringLiteral("Launch Halomark at login"));
+  autoUpdate_ = new ToggleSwitch(QStringLiteral("Check for updates automatically"));
   switches->addWidget(launchAtLogin_);
   switches->addWidget(autoUpdate_);
   layout->addLayout(switches);

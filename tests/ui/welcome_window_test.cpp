@@ -35,8 +35,8 @@ TEST_F(WelcomeWindowTest, ReturnOpensTheMenuAMomentAfterTheWindowCloses) {
   EXPECT_EQ(welcome->windowTitle(), "Welcome to Halomark");
   EXPECT_TRUE(one<QLabel>(welcome.get(), "Your Mac's logo is supported."));
   EXPECT_TRUE(one<QLabel>(welcome.get(),
-                         "Look for the crescent near the top right of your screen. Click it for the logo "
-                         "controls, or Alt-click it to switch the logo on or off."));
+                          "Look for the crescent near the top right of your screen. Click it for the logo "
+                          "controls, or Alt-click it to switch the logo on or off."));
   EXPECT_TRUE(one<QPushButton>(welcome.get(), "Done"));
   EXPECT_FALSE(one<QPushButton>(welcome.get(), "Quit Halomark"));
   QTest::keyClick(welcome.get(), Qt::Key_Return);
