@@ -15,6 +15,7 @@
 #include "integration/status_notifier_watcher.h"
 #include "linux/xvfb_server.h"
 #include "menubar/contrast.h"
+#include "menubar/popup_placement.h"
 
 namespace {
 
@@ -450,6 +451,36 @@ TEST_F(NativeMenuTest, TheHostSeesThePlainRowsAndActivatingOneActs) {
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5));
   EXPECT_NE(entry(menu("GetLayout", {"0", "-1", "[]"}), "Logo light").second.find("'toggle-state': <0>"),
             std::string::npos);
+}
+
+TEST_F(NativeMenuTest, AnActivationAtAPlaceOpensThePopupBesideItNotOverIt) {
+  // A host on a top bar passes the place of its click on the item, at the screen's top.
+  watcher.callItem("/StatusNotifierItem", "org.kde.StatusNotifierItem.Activate", {"600", "8"});
+  std::optional<Geometry> menu;
+  ASSERT_TRUE(Sandbox::waitUntil(
+      [&] {
+        auto found =
+            sandbox.runProgram("/usr/bin/xdotool", {"search", "--onlyvisible", "--class", "Halomark"});
+        std::istringstream ids(found.out);
+        for (std::string id; std::getline(ids, id);) {
+          auto shown = sandbox.runProgram("/usr/bin/xdotool", {"getwindowgeometry", "--shell", id}).out;
+          std::smatch at;
+          if (!std::regex_search(shown, at,
+                                 std::regex("X=(-?\\d+)\nY=(-?\\d+)\nWIDTH=(\\d+)\nHEIGHT=(\\d+)")))
+            continue;
+          Geometry g{std::stoi(at[1]), std::stoi(at[2]), std::stoi(at[3]), std::stoi(at[4])};
+          if (g.height > 100) menu = g;
+        }
+        return menu.has_value();
+      },
+      5))
+      << sandbox.output(app).err;
+  // Under the item (a square around the place), reaching across it, on the screen.
+  EXPECT_GE(menu->y, 8 + PopupPlacement::kItemSide / 2);
+  EXPECT_LE(menu->y, 8 + PopupPlacement::kItemSide / 2 + 8);
+  EXPECT_LE(menu->x, 600);
+  EXPECT_GE(menu->x + menu->width, 600);
+  EXPECT_LE(menu->x + menu->width, 800);
 }
 
 }  // namespace
