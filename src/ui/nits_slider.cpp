@@ -46,6 +46,10 @@ NitsSlider::NitsSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
   static const bool installed = (QAccessible::installFactory(accessibleFactory), true);
   (void)installed;
   setRange(0, kSteps);
+  // The wheel and clicks in the groove move by a thousandth and a tenth of the travel: the fine
+  // positions are for the keys' single nits, and a notch of the wheel must still be a visible move.
+  setSingleStep(kSteps / 1000);
+  setPageStep(kSteps / 10);
   setTracking(true);
   setFocusPolicy(Qt::StrongFocus);
 }

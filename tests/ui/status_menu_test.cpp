@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QSlider>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidgetAction>
 
 #include "ui/control_rows.h"
@@ -119,6 +120,18 @@ TEST_F(StatusMenuTest, PopupControlsRenderAndForward) {
   EXPECT_EQ(stored("setting"), "off");
   popup.render(state());
   EXPECT_FALSE(rows->powerSwitch()->isOn());
+}
+
+TEST_F(StatusMenuTest, AWheelNotchOverTheSliderMovesTheBrightness) {
+  StatusMenu popup(StatusMenu::Presentation::popup, actions, MenuCommands{});
+  popup.render(state());
+  NitsSlider* slider = popup.controlRows()->slider();
+  slider->resize(200, 20);
+  QWheelEvent notch(QPointF(100, 10), QPointF(100, 10), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(slider, &notch);
+  EXPECT_GT(stored("fixedNits"), 150);
+  EXPECT_LT(stored("fixedNits"), 160) << "a small step";
 }
 
 TEST_F(StatusMenuTest, TheChosenModeStandsOutInLightAndDarkPalettes) {
