@@ -1,4 +1,5 @@
 #include "ui/tray_application.h"
+#include "ui/accessible_popup.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -62,6 +63,8 @@ bool isTrayWindow(QObject* object) {
 
 TrayApplication::TrayApplication(AppDelegate& delegate, Platform& platform, MenuCommands commands)
     : delegate_(delegate), platform_(platform), commands_(std::move(commands)), actions_(delegate, platform) {
+  // Before a screen reader first asks for the application, so it finds the popup too.
+  AccessiblePopup::install();
   qApp->installEventFilter(this);
 }
 

@@ -400,6 +400,31 @@ TEST_F(AccessibleTrayTest, AScreenReaderSeesThePopupsSwitchAndCanPressIt) {
   EXPECT_EQ(sandbox.backlightMode(), 0) << "the accessible press turns the logo off";
 }
 
+TEST_F(AccessibleTrayTest, AScreenReadersWalkFindsEveryControlByItsTextAndRole) {
+  pid_t reader = sandbox.spawn("/usr/bin/python3", {HALOMARK_TEST_DATA "/atspi_walk.py"});
+  ASSERT_TRUE(Sandbox::waitUntil(
+      [&] { return sandbox.output(reader).out.find("listening") != std::string::npos; }, 10));
+  clickIcon();
+  int status = sandbox.wait(reader, 60);
+  std::string out = sandbox.output(reader).out;
+  ASSERT_EQ(status, 0) << out << sandbox.output(reader).err;
+  // Each control by what it shows, with its role; "role | name | description | focusable".
+  for (const char* line :
+       {"== popup: popup menu", "panel | Logo light |", "check box | Logo light | switch | True",
+        "radio button | Automatic |", "radio button | Fixed |", "slider | Fixed brightness |",
+        "push button | Low | Set logo to 25 nits | True", "push button | High |",
+        "menu item | At 20% or Below |", "menu item | Apps & Schedule… |",
+        "switch checked after press: False", "battery level pressed:", "== settings: frame | General",
+        "check box | Launch at login |  | True", "combo box | When Halomark quits |  | True",
+        "push button | Reset | Reset to Apple defaults | True", "push button | Set Up | Claude Code | True",
+        "combo box | When battery is low |  | True", "panel | Startup & Updates |  | False"})
+    EXPECT_NE(out.find(std::string(line)), std::string::npos) << line << " not in:\n" << out;
+  EXPECT_EQ(sandbox.backlightMode(), 0) << "the switch pressed through AT-SPI";
+  std::ifstream preferences(sandbox.preferencesFile());
+  std::string stored((std::istreambuf_iterator<char>(preferences)), {});
+  EXPECT_NE(stored.find("\"offBelowPercent\": 20"), std::string::npos) << stored;
+}
+
 }  // namespace
 
 namespace {
