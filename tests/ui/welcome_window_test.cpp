@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "ui/widget_lookup.h"
 #include "unit/windows/settings_fixture.h"
@@ -79,6 +80,34 @@ TEST_F(WelcomeWindowTest, SwitchesWriteThroughAndARefusalSpringsBack) {
   EXPECT_FALSE(login->isChecked());
   updates->click();
   EXPECT_FALSE(window.updater.automatic);
+}
+
+TEST_F(WelcomeWindowTest, TheHintIsOneBoxWithRoomAroundItsTextAndTheButtonsHavePadding) {
+  open(Compatibility::ok);
+  if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+    welcome->grab().save(QString::fromUtf8(folder) + "/welcome.png");
+  // The card holds the picture of a menu bar (itself a box, with a box for the crescent), and no
+  // other box: none around the card's own contents.
+  auto boxes = welcome->findChildren<QWidget*>("tinted");
+  ASSERT_EQ(boxes.size(), 3);
+  QWidget* card = nullptr;
+  for (auto* box : boxes)
+    if (std::all_of(boxes.begin(), boxes.end(), [&](QWidget* other) { return box->isAncestorOf(other); }))
+      card = box;
+  ASSERT_TRUE(card);
+  for (auto* widget : welcome->findChildren<QWidget*>()) EXPECT_TRUE(widget->styleSheet().isEmpty());
+  QLabel* hint = nullptr;
+  for (auto* label : card->findChildren<QLabel*>())
+    if (label->text().startsWith("Look for the crescent")) hint = label;
+  ASSERT_TRUE(hint);
+  QRect text = QRect(hint->mapTo(card, QPoint(0, 0)), hint->size());
+  EXPECT_GE(card->height() - text.bottom(), 10) << "the last line clear of the card's edge";
+  EXPECT_GE(hint->height(), hint->heightForWidth(hint->width())) << "every line shown";
+  for (const char* title : {"Done", "Show Halomark's Menu"}) {
+    QPushButton* button = one<QPushButton>(welcome.get(), title);
+    ASSERT_TRUE(button);
+    EXPECT_GE(button->width() - button->fontMetrics().horizontalAdvance(title), 24) << title;
+  }
 }
 
 }  // namespace
