@@ -18,14 +18,15 @@
 
 namespace {
 
-QIcon tabIcon(SettingsTab tab) {
+// All three drawn, in the text colour: a theme would supply some and not others, and mix a
+// coloured picture with a line drawing on one bar.
+QIcon tabIcon(SettingsTab tab, const QColor& ink) {
   switch (tab) {
-    case SettingsTab::automation:
-      return WindowIcons::themed("weather-clear-night", WindowIcons::Drawn::moonAndStars);
-    case SettingsTab::signals: return WindowIcons::themed("starred", WindowIcons::Drawn::sparkles);
+    case SettingsTab::automation: return WindowIcons::drawn(WindowIcons::Drawn::moonAndStars, ink);
+    case SettingsTab::signals: return WindowIcons::drawn(WindowIcons::Drawn::sparkles, ink);
     case SettingsTab::general: break;
   }
-  return WindowIcons::themed("preferences-system", WindowIcons::Drawn::gear);
+  return WindowIcons::drawn(WindowIcons::Drawn::gear, ink);
 }
 
 int indexOf(SettingsTab tab) { return static_cast<int>(tab); }
@@ -92,7 +93,7 @@ QToolButton* SettingsWindow::tabButton(SettingsTab tab) {
   auto* button = new QToolButton;
   QString title = QString::fromStdString(::title(tab));
   button->setText(title);
-  button->setIcon(tabIcon(tab));
+  button->setIcon(tabIcon(tab, palette().color(QPalette::ButtonText)));
   button->setIconSize(QSize(24, 24));
   button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   button->setAutoRaise(true);

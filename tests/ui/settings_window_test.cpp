@@ -4,8 +4,11 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -279,6 +282,41 @@ TEST_F(SettingsWindowTest, TheRowsSwitchesAreSwitchesWhoseTracksShowInLightAndDa
       EXPECT_GE(Contrast::ratio(PaletteInk::toRgb(track), PaletteInk::toRgb(window)), Contrast::kShape)
           << window.name().toStdString() << (on ? " on" : " off");
     }
+  }
+}
+
+TEST_F(SettingsWindowTest, TheTabsIconsAreOneFamilyInTheTextColourWhateverTheTheme) {
+  // A theme that has a coloured picture for one of the tabs' names and not for the others.
+  QTemporaryDir themes;
+  QDir(themes.path()).mkpath("mixed/24x24/status");
+  QFile index(themes.path() + "/mixed/index.theme");
+  ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+  index.write("[Icon Theme]\nName=mixed\nDirectories=24x24/status\n\n[24x24/status]\nSize=24\nType=Fixed\n");
+  index.close();
+  QImage star(24, 24, QImage::Format_ARGB32);
+  star.fill(QColor(255, 200, 0));
+  ASSERT_TRUE(star.save(themes.path() + "/mixed/24x24/status/starred.png"));
+  const QStringList paths = QIcon::themeSearchPaths();
+  const QString theme = QIcon::themeName();
+  QIcon::setThemeSearchPaths({themes.path()});
+  QIcon::setThemeName("mixed");
+  open();
+  QIcon::setThemeSearchPaths(paths);
+  QIcon::setThemeName(theme);
+  QColor ink = settings->palette().color(QPalette::ButtonText);
+  for (auto tab : kSettingsTabs) {
+    auto* button = settings->findChild<QToolButton*>(QString::fromStdString(toolbarID(tab)));
+    QImage picture = button->icon().pixmap(24, 24).toImage();
+    int inked = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        QColor pixel = picture.pixelColor(x, y);
+        if (pixel.alpha() < 128) continue;
+        ++inked;
+        EXPECT_EQ(pixel.rgb() & 0xffffff, ink.rgb() & 0xffffff) << title(tab) << " at " << x << "," << y;
+        if (HasFailure()) return;
+      }
+    EXPECT_GT(inked, 20) << title(tab) << " draws something";
   }
 }
 
