@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -118,6 +119,46 @@ class TrayTest : public ::testing::Test {
     ASSERT_GT(end, menu.width / 2) << "no switch on the first row";
     click(menu.x + end - 8, y);
   }
+  static Contrast::Rgb rgb(std::uint32_t pixel) {
+    return {std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel)};
+  }
+  // The contrast of the strongest ink in `area` of the screen against `background`; the area is
+  // saved for a person to look at when HALOMARK_SCREENSHOTS names a folder.
+  double inkContrast(const Geometry& area, std::uint32_t background, const std::string& pictureName) {
+    auto picture = x.grab(area.x, area.y, area.width, area.height);
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+      picture.save(std::string(folder) + "/" + pictureName);
+    double best = 1;
+    for (std::uint32_t pixel : picture.pixels)
+      best = std::max(best, Contrast::ratio(rgb(pixel), rgb(background)));
+    return best;
+  }
+  // The item against the panel beside it, and the popup's status line against the menu.
+  void expectLegible(const std::string& theme) {
+    // The panel shows through the item's window around the picture: its most common colour.
+    Geometry at = icon();
+    auto item = x.grab(at.x, at.y, at.width, at.height);
+    std::map<std::uint32_t, int> counts;
+    for (std::uint32_t pixel : item.pixels) ++counts[pixel];
+    std::uint32_t panel = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                            return a.second < b.second;
+                          })->first;
+    // The item takes its ink a moment after docking, once the panel has painted around it.
+    Sandbox::waitUntil([&] { return inkContrast(at, panel, theme + "-item.ppm") >= 3.0; }, 3);
+    EXPECT_GE(inkContrast(at, panel, theme + "-item.ppm"), 3.0) << "the item";
+    clickIcon();
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
+    ::usleep(300000);
+    Geometry menu = *popup();
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+      x.grab(std::max(0, menu.x - 20), 0, std::min(800 - std::max(0, menu.x - 20), menu.width + 40),
+             menu.y + menu.height)
+          .save(std::string(folder) + "/" + theme + "-popup.ppm");
+    // Under the switch's 32-pixel row, the status line's 20.
+    Geometry status{menu.x + 4, menu.y + 1 + 32 + 2, menu.width - 8, 16};
+    std::uint32_t background = x.grab(status.x, status.y, 1, 1).at(0, 0);
+    EXPECT_GE(inkContrast(status, background, theme + "-status.ppm"), 4.5) << "the status line";
+  }
   std::string setting() {
     auto status = sandbox.run({"status"});
     auto line = status.out.substr(0, status.out.find('\n'));
@@ -140,6 +181,22 @@ TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << setting();
   EXPECT_EQ(setting(), "Setting:      Off");
 }
+
+TEST_F(TrayTest, TheItemAndTheStatusLineStandOutOnTheLightPanel) { expectLegible("light"); }
+
+// A dark desktop theme, as Qt takes it from GTK's settings, over trayer's light panel.
+class DarkThemeTrayTest : public TrayTest {
+ protected:
+  void SetUp() override {
+    if (!fs::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platformthemes/libqgtk3.so"))
+      GTEST_SKIP() << "needs Qt's GTK platform theme";
+    sandbox.setEnvironment("QT_QPA_PLATFORMTHEME", "gtk3");
+    sandbox.setEnvironment("GTK_THEME", "Adwaita:dark");
+    TrayTest::SetUp();
+  }
+};
+
+TEST_F(DarkThemeTrayTest, TheItemAndTheStatusLineStandOut) { expectLegible("dark"); }
 
 TEST_F(TrayTest, EscapeAndAQuickClickReopenThePopupAndCtrlQQuitsThroughTheNormalQuit) {
   sandbox.run({"off"});
