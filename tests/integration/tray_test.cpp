@@ -262,7 +262,7 @@ class StatusNotifierHostTest : public TrayTest {
     if (HasFatalFailure() || IsSkipped()) return;
     // A light bar, so the item drawn in the palette's dark text colour shows on the screenshots.
     sandbox.spawn("/usr/bin/gtk-sni-tray-standalone",
-                  {"--watcher", "--top", "--end", "--size", "28", "--color", "white"});
+                  {"--watcher", "--top", "--end", "--size", "28", "--color", barColour});
     ASSERT_TRUE(Sandbox::waitUntil([&] { return bar().width > 0; }, 10));
     app = sandbox.spawnApp();
     ASSERT_TRUE(Sandbox::waitUntil(
@@ -277,6 +277,12 @@ class StatusNotifierHostTest : public TrayTest {
         15))
         << sandbox.output(app).err;
   }
+  // Where the bar draws the item: the square at its end.
+  Geometry itemOnBar() {
+    Geometry g = bar();
+    return {g.x + g.width - 28, g.y, 28, 28};
+  }
+  std::string barColour = "white";
   Geometry bar() {
     for (const auto& id : windows("--name", "gtk-sni-tray-standalone")) {
       Geometry g = geometry(id);
@@ -435,6 +441,26 @@ TEST_F(XfcePanelTest, TheItemStandsOutOnTheDarkBarLitOrNotAndItsClicksWork) {
   EXPECT_LE(menu.x, at.x + at.width) << menu.x;
   EXPECT_GE(menu.x + menu.width, at.x) << menu.x;
   EXPECT_LE(menu.x + menu.width, 800);
+}
+
+// The bar as it comes, black.
+class DarkStatusNotifierHostTest : public StatusNotifierHostTest {
+ protected:
+  void SetUp() override {
+    barColour = "black";
+    StatusNotifierHostTest::SetUp();
+  }
+};
+
+TEST_F(DarkStatusNotifierHostTest, TheItemStandsOutOnTheBlackBar) {
+  Geometry at = itemOnBar();
+  std::uint32_t black = 0;
+  // The bar draws the item a moment after it registered.
+  Sandbox::waitUntil([&] { return inkContrast(at, black, "sni-dark-item.ppm") >= 3.0; }, 5);
+  EXPECT_GE(inkContrast(at, black, "sni-dark-item.ppm"), 3.0);
+  sandbox.run({"off"});
+  ::usleep(700000);
+  EXPECT_GE(inkContrast(at, black, "sni-dark-unlit.ppm"), 3.0) << "unlit";
 }
 
 class AccessibleTrayTest : public TrayTest {
