@@ -1,7 +1,6 @@
 #include "ui/control_rows.h"
 
 #include <QButtonGroup>
-#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -120,20 +119,14 @@ ControlRow::ControlRow(int height, const QString& name) {
   setInsets(14, 14);
 }
 
-void ControlRow::setFocusTarget(std::function<QWidget*()> target) {
-  focusTarget_ = std::move(target);
-  // Focusable only through its control, for the menu that hands the keyboard to its current row.
-  setFocusPolicy(Qt::StrongFocus);
-}
+void ControlRow::setFocusTarget(std::function<QWidget*()> target) { focusTarget_ = std::move(target); }
 
 void ControlRow::setInsets(int left, int right) { layout()->setContentsMargins(left, 0, right, 0); }
 
-void ControlRow::focusInEvent(QFocusEvent* event) {
-  if (QWidget* target = focusTarget_ ? focusTarget_() : nullptr) {
-    target->setFocus(event->reason());
-    return;
-  }
-  QWidget::focusInEvent(event);
+bool ControlRow::focusControl(Qt::FocusReason reason) {
+  QWidget* target = focusTarget_ ? focusTarget_() : nullptr;
+  if (target) target->setFocus(reason);
+  return target != nullptr;
 }
 
 ControlRows::ControlRows(MenuActions& actions, QObject* parent)

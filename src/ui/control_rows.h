@@ -18,18 +18,18 @@ class QLabel;
 class GreenSwitch;
 class NitsSlider;
 
-// One row: its contents laid out between insets that line them up with the menu's text; focus
-// given to the row goes on to the control it names. Assistive technology sees it as a named group.
+// One row: its contents laid out between insets that line them up with the menu's text, and the
+// control that takes the keyboard when the menu makes the row current. The row itself never takes
+// focus, so a screen reader meets the controls, not an empty stop before them.
 class ControlRow : public QWidget {
   Q_OBJECT
 
  public:
   ControlRow(int height, const QString& name);
   void setFocusTarget(std::function<QWidget*()> target);
+  // Gives the keyboard to the row's control; false for a row without one.
+  bool focusControl(Qt::FocusReason reason);
   void setInsets(int left, int right);
-
- protected:
-  void focusInEvent(QFocusEvent* event) override;
 
  private:
   std::function<QWidget*()> focusTarget_;

@@ -89,6 +89,8 @@ QLabel* errorLine() {
   palette.setColor(QPalette::WindowText, QColor(0xd7, 0x00, 0x15));
   line->setPalette(palette);
   line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Selectable for copying, but not a stop of its own for the keyboard or a screen reader.
+  line->setFocusPolicy(Qt::NoFocus);
   line->hide();
   return line;
 }

@@ -63,9 +63,9 @@ void StatusMenu::addControls() {
   // the control of the current row takes it, and any other item hands it back to the menu.
   connect(menu_, &QMenu::hovered, this, [this](QAction* current) {
     auto* row = qobject_cast<QWidgetAction*>(current);
-    if (row && row->defaultWidget()->focusPolicy() != Qt::NoFocus) {
-      row->defaultWidget()->setFocus(Qt::TabFocusReason);
-    } else if (menu_->focusWidget() != menu_) {
+    auto* controls = row ? qobject_cast<ControlRow*>(row->defaultWidget()) : nullptr;
+    if (controls && controls->focusControl(Qt::TabFocusReason)) return;
+    if (menu_->focusWidget() != menu_) {
       menu_->setFocus(Qt::TabFocusReason);
     }
   });
