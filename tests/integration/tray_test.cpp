@@ -374,6 +374,17 @@ class XfcePanelTest : public TrayTest {
     sandbox.spawn(kXfconfd, {});
     sandbox.spawn("/usr/bin/xfce4-panel", {});
     // The bar is drawn once it is mapped; a quiet moment lets it settle before the picture.
+    // Its tray hosts status items once it has registered as their host.
+    ASSERT_TRUE(Sandbox::waitUntil(
+        [&] {
+          return sandbox
+                     .runProgram("/usr/bin/gdbus",
+                                 {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o",
+                                  "/StatusNotifierWatcher", "-m", "org.freedesktop.DBus.Properties.Get",
+                                  "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"})
+                     .out.find("true") != std::string::npos;
+        },
+        15));
     ASSERT_TRUE(Sandbox::waitUntil([&] { return panelDrawn(); }, 15));
     empty = x.grab(0, 0, 800, kPanelHeight);
     app = sandbox.spawnApp();

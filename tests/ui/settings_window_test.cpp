@@ -70,6 +70,22 @@ TEST_F(SettingsWindowTest, TabsSwitchTitleAndHeightWithTheTopEdgeStill) {
   EXPECT_EQ(settings->y(), top);
 }
 
+TEST_F(SettingsWindowTest, EveryTabFitsItsContentInTheWindow) {
+  for (auto tab : kSettingsTabs) {
+    open(tab);
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+      settings->grab().save(QString::fromUtf8(folder) + "/settings-" +
+                            QString::fromStdString(title(tab)).toLower() + ".png");
+    for (auto* control : settings->findChildren<QWidget*>()) {
+      if (!shown(control) || !(qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control)))
+        continue;
+      QRect at(control->mapTo(settings.get(), QPoint(0, 0)), control->size());
+      EXPECT_TRUE(settings->rect().contains(at))
+          << title(tab) << ": " << control->accessibleName().toStdString();
+    }
+  }
+}
+
 TEST_F(SettingsWindowTest, TheHotKeyRowNamesTheKeysAsAPcKeyboardLabelsThem) {
   open();
   EXPECT_TRUE(one<QLabel>(settings.get(), "Toggle logo with Ctrl+Alt+Super+L"));

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <algorithm>
 
+#include "ui/application_icon.h"
+#include "ui/emblem_icon.h"
 #include "ui/widget_lookup.h"
 #include "unit/windows/settings_fixture.h"
 
@@ -16,11 +18,11 @@ using Compatibility = LogoController::Compatibility;
 
 class WelcomeWindowTest : public ::testing::Test, protected LaunchedApplication {
  protected:
-  void open(Compatibility compatibility) {
+  void open(Compatibility compatibility, const QIcon& appIcon = QIcon(), const QIcon& menuBarIcon = QIcon()) {
     model = std::make_unique<WelcomeModel>(fake.platform, window.services, compatibility);
     welcome = std::make_unique<WelcomeWindow>(
-        *model, fake.clock, WelcomeWindow::Actions{[this] { ++menus; }, [this] { ++quits; }}, QIcon(),
-        QIcon());
+        *model, fake.clock, WelcomeWindow::Actions{[this] { ++menus; }, [this] { ++quits; }}, appIcon,
+        menuBarIcon);
     welcome->present();
     settle();
   }
@@ -83,7 +85,7 @@ TEST_F(WelcomeWindowTest, SwitchesWriteThroughAndARefusalSpringsBack) {
 }
 
 TEST_F(WelcomeWindowTest, TheHintIsOneBoxWithRoomAroundItsTextAndTheButtonsHavePadding) {
-  open(Compatibility::ok);
+  open(Compatibility::ok, ApplicationIcon::icon(), EmblemIcon::menuBarIcon(true, false));
   if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
     welcome->grab().save(QString::fromUtf8(folder) + "/welcome.png");
   // The card holds the picture of a menu bar (itself a box, with a box for the crescent), and no
