@@ -26,12 +26,19 @@ class WithPopups : public QAccessibleApplication {
   }
 
  private:
-  // The menus shown as popups of their own (a submenu belongs to its menu's item).
-  static QObjectList popups() {
+  // The shown windows Qt leaves out: the menus shown as popups of their own (a submenu belongs to
+  // its menu's item), and the status item's window docked in an XEmbed tray.
+  QObjectList popups() const {
+    QObjectList listed;
+    for (int i = 0; i < QAccessibleApplication::childCount(); ++i)
+      if (QAccessibleInterface* window = QAccessibleApplication::child(i)) listed << window->object();
     QObjectList shown;
     for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (!window->isVisible() || listed.contains(window)) continue;
       auto* menu = qobject_cast<QMenu*>(window);
-      if (menu && menu->isVisible() && !menu->menuAction()->associatedObjects().size()) shown << menu;
+      bool popup = menu && menu->menuAction()->associatedObjects().isEmpty();
+      bool item = QLatin1String(window->metaObject()->className()) == QLatin1String("QSystemTrayIconSys");
+      if (popup || item) shown << window;
     }
     return shown;
   }

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""A screen reader's walk of the tray application through AT-SPI: waits for the popup under the
+"""A screen reader's walk of the tray application through AT-SPI. With --item it prints the name of
+the status item's window once it shows and stops there. Otherwise it waits for the popup under the
 application, prints every named node of it as "role | name | description | focusable", presses the
 logo switch, chooses a battery level in the rules submenu, opens the settings window through its
 menu item and prints that window's nodes the same way."""
@@ -65,6 +66,20 @@ def act(node, *names):
 
 
 print("listening", flush=True)
+if sys.argv[1:] == ["--item"]:
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        app = application()
+        names = [child.name for child in app if child is not None] if app is not None else []
+        items = [name for name in names if name.startswith("Halomark, ")]
+        if items:
+            print("item:", items[0])
+            sys.exit(0)
+        time.sleep(0.2)
+    app = application()
+    print("children:", [(c.getRoleName(), c.name) for c in app] if app is not None else None)
+    sys.exit("no status item named for a screen reader")
+
 popup = window_with("Logo light", lambda window: window.getState().contains(pyatspi.STATE_SHOWING))
 if popup is None:
     sys.exit("the popup never showed under the application")

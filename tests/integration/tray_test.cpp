@@ -35,7 +35,7 @@ class TrayTest : public ::testing::Test {
     ASSERT_TRUE(x.started());
     sandbox.setEnvironment("DISPLAY", x.display().toStdString());
     sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
-    ASSERT_EQ(sandbox.device({"create"}).status, 0);
+    if (withDevice) ASSERT_EQ(sandbox.device({"create"}).status, 0);
     // Past the first launch: a welcome window opening over the tray would close an open popup.
     fs::create_directories(fs::path(sandbox.preferencesFile()).parent_path());
     std::ofstream(sandbox.preferencesFile()) << R"({"welcomeShown": true})";
@@ -169,6 +169,8 @@ class TrayTest : public ::testing::Test {
   Sandbox sandbox;
   pid_t app = -1;
   bool accessible = false;
+  // Without it the machine has no logo light and the application says it is unavailable.
+  bool withDevice = true;
   // The test starts its panel itself (later, or another one than trayer).
   bool testStartsThePanel = false;
 };
@@ -517,6 +519,20 @@ TEST_F(AccessibleTrayTest, AScreenReadersWalkFindsEveryControlByItsTextAndRole) 
   std::ifstream preferences(sandbox.preferencesFile());
   std::string stored((std::istreambuf_iterator<char>(preferences)), {});
   EXPECT_NE(stored.find("\"offBelowPercent\": 20"), std::string::npos) << stored;
+}
+
+class UnavailableAccessibleTrayTest : public AccessibleTrayTest {
+ protected:
+  void SetUp() override {
+    withDevice = false;
+    AccessibleTrayTest::SetUp();
+  }
+};
+
+TEST_F(UnavailableAccessibleTrayTest, TheItemTellsAScreenReaderTheLogoIsUnavailable) {
+  auto reader = sandbox.runProgram("/usr/bin/python3", {HALOMARK_TEST_DATA "/atspi_walk.py", "--item"});
+  ASSERT_EQ(reader.status, 0) << reader.out << reader.err;
+  EXPECT_NE(reader.out.find("item: Halomark, unavailable\n"), std::string::npos) << reader.out;
 }
 
 }  // namespace
