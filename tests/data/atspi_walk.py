@@ -85,6 +85,9 @@ if popup is None:
     sys.exit("the popup never showed under the application")
 show("popup", popup)
 
+slider = named(popup, "Fixed brightness", "slider").queryValue()
+print(f"slider value: {slider.currentValue:g} in {slider.minimumValue:g}-{slider.maximumValue:g}", flush=True)
+
 switch = named(popup, "Logo light", "check box")
 act(switch, "Press")
 deadline = time.monotonic() + 5

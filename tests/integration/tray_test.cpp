@@ -505,15 +505,26 @@ TEST_F(AccessibleTrayTest, AScreenReadersWalkFindsEveryControlByItsTextAndRole) 
   std::string out = sandbox.output(reader).out;
   ASSERT_EQ(status, 0) << out << sandbox.output(reader).err;
   // Each control by what it shows, with its role; "role | name | description | focusable".
-  for (const char* line :
-       {"== popup: popup menu", "panel | Logo light |", "check box | Logo light | switch | True",
-        "radio button | Automatic |", "radio button | Fixed |", "slider | Fixed brightness |",
-        "push button | Low | Set logo to 25 nits | True", "push button | High |",
-        "menu item | At 20% or Below |", "menu item | Apps & Schedule… |",
-        "switch checked after press: False", "battery level pressed:", "== settings: frame | General",
-        "check box | Launch at login |  | True", "combo box | When Halomark quits |  | True",
-        "push button | Reset | Reset to Apple defaults | True", "push button | Set Up | Claude Code | True",
-        "combo box | When battery is low |  | True", "panel | Startup & Updates |  | False"})
+  for (const char* line : {"== popup: popup menu",
+                           "panel | Logo light |",
+                           "check box | Logo light | switch | True",
+                           "radio button | Automatic |",
+                           "radio button | Fixed |",
+                           "slider | Fixed brightness |",
+                           "slider value: 150 in 13-1000",
+                           "push button | Low | Set logo to 25 nits | True",
+                           "push button | High |",
+                           "menu item | At 20% or Below |",
+                           "menu item | Apps & Schedule… |",
+                           "switch checked after press: False",
+                           "battery level pressed:",
+                           "== settings: frame | General",
+                           "check box | Launch at login |  | True",
+                           "combo box | When Halomark quits |  | True",
+                           "push button | Reset | Reset to Apple defaults | True",
+                           "push button | Set Up | Claude Code | True",
+                           "combo box | When battery is low |  | True",
+                           "panel | Startup & Updates |  | False"})
     EXPECT_NE(out.find(std::string(line)), std::string::npos) << line << " not in:\n" << out;
   EXPECT_EQ(sandbox.backlightMode(), 0) << "the switch pressed through AT-SPI";
   std::ifstream preferences(sandbox.preferencesFile());
