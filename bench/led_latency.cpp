@@ -19,6 +19,7 @@
 #include "fakes/fake_platform.h"
 #include "linux/dbusmock_bus.h"
 #include "linux/led_fixture.h"
+#include "linux/logind_mock.h"
 #include "platform/leds/led_class.h"
 #include "platform/leds/led_logo_device.h"
 #include "platform/linux/clock_linux.h"
@@ -127,23 +128,14 @@ int main() {
   measureIdle("automatic", fixture, Setting::automatic());
   {
     DBusMockBus bus;
+    LogindMock logind(bus);
     setenv("XDG_SESSION_ID", "c1", 1);
-    const QString logind = QStringLiteral("org.freedesktop.login1");
-    const QString mock = QStringLiteral("org.freedesktop.DBus.Mock");
-    bool ready =
-        bus.started() &&
-        bus.startMock(logind,
-                      {QStringLiteral("--system"), QStringLiteral("--template"), QStringLiteral("logind")}) &&
-        bus.call(logind, QStringLiteral("/org/freedesktop/login1"), mock, QStringLiteral("AddSession"),
-                 {QStringLiteral("c1"), QStringLiteral("seat0"), static_cast<uint>(getuid()),
-                  QStringLiteral("user"), true}) &&
-        bus.call(logind, QStringLiteral("/org/freedesktop/login1/session/c1"), mock,
-                 QStringLiteral("AddMethod"),
-                 {QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("SetBrightness"),
-                  QStringLiteral("ssu"), QString(),
-                  QString::fromStdString("open('" + fixture.sys() +
-                                         "/class/' + args[0] + '/' + args[1] + '/brightness', 'w')"
-                                         ".write(str(args[2]))")});
+    bool ready = bus.started() && logind.start() && logind.addSession(QStringLiteral("c1"), true, getuid()) &&
+                 logind.addSessionMethod(
+                     QStringLiteral("c1"), QStringLiteral("SetBrightness"), QStringLiteral("ssu"), QString(),
+                     QString::fromStdString("open('" + fixture.sys() +
+                                            "/class/' + args[0] + '/' + args[1] + '/brightness', 'w')"
+                                            ".write(str(args[2]))"));
     if (ready) {
       measureLatency("logind", fixture, bus.buses());
     } else {

@@ -1,17 +1,41 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever of Halomark's build and test dependencies is missing (Debian 12).
+# Installs, with apt-get, whatever of Halomark's dependencies is missing (Debian 12).
+# Usage: install-deps.sh [--package | --tests]
+#   without options: what building and running Halomark needs (and the demo)
+#   --package: that, and what building the Debian package needs
+#   --tests: all of that, and what building and running every test and bench needs
 set -euo pipefail
 
-packages=(
+product=(
   cmake g++ make
-  qt6-base-dev nlohmann-json3-dev libgtest-dev libgmock-dev libpugixml-dev
+  qt6-base-dev nlohmann-json3-dev libpugixml-dev
   libx11-dev libxss-dev libxcb1-dev
-  dbus python3-dbusmock libglib2.0-bin
-  dpkg-dev file lintian desktop-file-utils appstream mandoc zsh fish
+  # The demo's throw-away session bus, and gdbus to ask it which process is the application.
+  dbus libglib2.0-bin
+)
+package=(dpkg-dev file)
+tests=(
+  libgtest-dev libgmock-dev
+  python3-dbusmock
+  # The package's linters and validators, the manual page and the shells' completions.
+  lintian desktop-file-utils appstream mandoc zsh fish
+  # Private displays with a tray, Xfce's panel, a StatusNotifierItem bar, a screen reader's view
+  # and a Wayland session.
   xvfb xauth trayer haskell-gtk-sni-tray-utils xfce4-panel xdotool at-spi2-core python3-pyatspi python3-xlib
   weston qt6-wayland
   hyperfine
 )
+
+packages=("${product[@]}")
+case "${1:-}" in
+  "") ;;
+  --package) packages+=("${package[@]}") ;;
+  --tests) packages+=("${package[@]}" "${tests[@]}") ;;
+  *)
+    echo "Usage: $0 [--package | --tests]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <iostream>
+#include <memory>
 
 #include "app/app_delegate.h"
 #include "platform/linux/dbus_buses.h"
@@ -14,6 +15,10 @@
 
 namespace ApplicationShell {
 
+namespace {
+
+// Launches the delegate and runs the event loop of the Qt application object already made; `face`
+// is null when headless.
 int serve(Platform& platform, Face* face) {
   auto quitNotifier = TerminationSignals::quitOnTermination();
   // A second copy, with or without a session bus, leaves before it touches anything.
@@ -28,9 +33,9 @@ int serve(Platform& platform, Face* face) {
   platform.desktop.install(QCoreApplication::applicationFilePath().toStdString());
   // The updater starts first: it only arms its schedule, so the delegate's launch order is kept.
   doors.updates().start();
-  if (face) face->willLaunch(*delegate);
+  if (face) face->willLaunch({platform, *delegate, doors.updates()});
   delegate->applicationDidFinishLaunching();
-  if (face) face->didLaunch(*delegate);
+  if (face) face->didLaunch();
   doors.open(applicationObject);
   // Announced only once the observers listen, because the tool takes an announced instance as
   // ready to hear it.
@@ -46,9 +51,14 @@ int serve(Platform& platform, Face* face) {
   return status;
 }
 
+}  // namespace
+
 int run(int& argc, char** argv, Platform& platform) {
   if (TrayModule::displayReachable()) {
-    if (auto entry = TrayModule::load()) return entry(argc, argv, platform);
+    if (auto entry = TrayModule::load()) {
+      std::unique_ptr<Face> face(entry(argc, argv));
+      return serve(platform, face.get());
+    }
   }
   QCoreApplication application(argc, argv);
   return serve(platform, nullptr);

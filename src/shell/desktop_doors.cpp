@@ -17,11 +17,8 @@ DesktopDoors::DesktopDoors(Platform& platform, LogoCommands& commands, std::opti
       updateNotes_(bus) {
   auto configuration = Updates::configurationFromBundle(platform);
   updateDriver_ = std::make_unique<NotificationUpdateDriver>(updateNotes_, configuration.displayVersion);
-  updates_ = std::make_shared<Updates>(platform, fetcher_, *updateDriver_, configuration);
-  Updates::shared() = updates_;
+  updates_ = std::make_unique<Updates>(platform, fetcher_, *updateDriver_, configuration);
 }
-
-DesktopDoors::~DesktopDoors() { Updates::shared().reset(); }
 
 void DesktopDoors::open(ApplicationObject& applicationObject) {
   ApplicationObject::LogoLightHandlers handlers;

@@ -23,7 +23,6 @@ class DesktopDoors {
 
   // The actions change the logo through `commands`, the application's.
   DesktopDoors(Platform& platform, LogoCommands& commands, std::optional<QDBusConnection> bus);
-  ~DesktopDoors();
 
   // Connects the application object's calls to the actions; exports the runner.
   void open(ApplicationObject& applicationObject);
@@ -40,5 +39,5 @@ class DesktopDoors {
   LinuxFeedFetcher fetcher_;
   LinuxDesktopNotifications updateNotes_;
   std::unique_ptr<NotificationUpdateDriver> updateDriver_;
-  std::shared_ptr<Updates> updates_;
+  std::unique_ptr<Updates> updates_;
 };

@@ -81,7 +81,7 @@ class ControlsItem : public QAccessibleObject {
   QAccessibleInterface* rowInterface() const { return QAccessible::queryAccessibleInterface(row()); }
 };
 
-QAccessibleInterface* factory(const QString& className, QObject* object) {
+QAccessibleInterface* popupAccessible(const QString& className, QObject* object) {
   if (!object) return nullptr;
   if (object == qApp) return new WithPopups;
   auto* action = className == QLatin1String("QWidgetAction") ? qobject_cast<QWidgetAction*>(object) : nullptr;
@@ -93,7 +93,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
 namespace AccessiblePopup {
 
 void install() {
-  static const bool installed = (QAccessible::installFactory(factory), true);
+  static const bool installed = (QAccessible::installFactory(popupAccessible), true);
   (void)installed;
 }
 

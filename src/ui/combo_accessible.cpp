@@ -40,7 +40,7 @@ class NamedCombo : public QAccessibleWidget {
   QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
 };
 
-QAccessibleInterface* factory(const QString& className, QObject* object) {
+QAccessibleInterface* comboAccessible(const QString& className, QObject* object) {
   if (className != QLatin1String("QComboBox") || !object || !object->isWidgetType()) return nullptr;
   // Asked for as soon as its first choice is added, before its row names it.
   auto* combo = static_cast<QComboBox*>(object);
@@ -52,7 +52,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
 namespace ComboAccessible {
 
 void install() {
-  static const bool installed = (QAccessible::installFactory(factory), true);
+  static const bool installed = (QAccessible::installFactory(comboAccessible), true);
   (void)installed;
 }
 

@@ -34,7 +34,7 @@ class AccessibleNitsSlider : public QAccessibleWidget, public QAccessibleValueIn
   NitsSlider* slider() const { return static_cast<NitsSlider*>(widget()); }
 };
 
-QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+QAccessibleInterface* nitsSliderAccessible(const QString& className, QObject* object) {
   if (className == QLatin1String("NitsSlider") && object && object->isWidgetType())
     return new AccessibleNitsSlider(static_cast<NitsSlider*>(object));
   return nullptr;
@@ -43,7 +43,7 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
 }  // namespace
 
 NitsSlider::NitsSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-  static const bool installed = (QAccessible::installFactory(accessibleFactory), true);
+  static const bool installed = (QAccessible::installFactory(nitsSliderAccessible), true);
   (void)installed;
   setRange(0, kSteps);
   // The wheel and clicks in the groove move by a thousandth and a tenth of the travel: the fine

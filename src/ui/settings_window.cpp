@@ -33,7 +33,7 @@ int indexOf(SettingsTab tab) { return static_cast<int>(tab); }
 
 // A plain top-level widget reads as a nameless "filler" to a screen reader; this is a window, named
 // by its title.
-QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+QAccessibleInterface* settingsWindowAccessible(const QString& className, QObject* object) {
   if (className == QLatin1String("SettingsWindow") && object && object->isWidgetType())
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
   return nullptr;
@@ -42,7 +42,7 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
 }  // namespace
 
 SettingsWindow::SettingsWindow(SettingsModel& model, Actions actions) : model_(model) {
-  static const bool installed = (QAccessible::installFactory(accessibleFactory), true);
+  static const bool installed = (QAccessible::installFactory(settingsWindowAccessible), true);
   (void)installed;
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
   setObjectName(QStringLiteral("HalomarkSettings"));

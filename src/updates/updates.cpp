@@ -31,11 +31,6 @@ Updates::~Updates() {
   if (timer_) timer_->cancel();
 }
 
-std::weak_ptr<Updates>& Updates::shared() {
-  static std::weak_ptr<Updates> updates;
-  return updates;
-}
-
 void Updates::start() { scheduleNext(platform_.clock.now() + kFirstCheckDelaySeconds); }
 
 void Updates::checkForUpdates() {

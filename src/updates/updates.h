@@ -46,9 +46,6 @@ class Updates : public Updater {
   Updates(Platform& platform, FeedFetcher& fetcher, UpdateUserDriver& driver, Configuration configuration);
   ~Updates();
 
-  // The single updater of the application, once the application has made it.
-  static std::weak_ptr<Updates>& shared();
-
   // Arms the scheduled checks; called once, early in launch.
   void start();
   // The menu's "Check for Updates…": comes to the front and shows the dialog with the outcome.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <variant>
@@ -54,11 +55,16 @@ class FakeLoginItems : public LoginItems {
   std::optional<std::string> enable(const std::string& path) override {
     enabledWith.push_back(path);
     if (failure) return failure;
+    // The login item is a line of text naming the path: one that would break the line is refused.
+    if (std::any_of(path.begin(), path.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
+      return "The path can't be written into a login item.";
     enabled = true;
     return std::nullopt;
   }
   std::optional<std::string> disable() override {
     ++disableCalls;
+    // Nothing enabled is nothing to remove, whatever state the storage is in.
+    if (!enabled) return std::nullopt;
     if (failure) return failure;
     enabled = false;
     return std::nullopt;

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
+#include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
 
 namespace {
@@ -14,11 +13,8 @@ namespace fs = std::filesystem;
 
 // The value the build wrote under `key` in the bundle's Info.plist.
 std::string infoValue(const std::string& key) {
-  std::ifstream in(Sandbox::bundle() + "/Contents/Info.plist");
-  std::stringstream text;
-  text << in.rdbuf();
   std::smatch match;
-  std::string plist = text.str();
+  std::string plist = TempTree::read(Sandbox::bundle() + "/Contents/Info.plist");
   std::regex pattern("<key>" + key + "</key>\\s*<string>([^<]*)</string>");
   return std::regex_search(plist, match, pattern) ? match[1].str() : "";
 }

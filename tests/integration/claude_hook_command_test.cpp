@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
 
 namespace {
@@ -23,13 +23,6 @@ const std::string kUserSettings = R"json({
   }
 }
 )json";
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 void writeFile(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
@@ -68,11 +61,11 @@ TEST_F(ClaudeHookCommandIntegrationTest, InstallAndRemoveThroughTheCommandLink) 
   EXPECT_EQ(install.err, "");
   EXPECT_TRUE(fs::is_symlink(settings()));
   EXPECT_EQ(mode(target), fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_EQ(readFile(backup()), kUserSettings);
+  EXPECT_EQ(TempTree::read(backup()), kUserSettings);
   EXPECT_EQ(mode(backup()), fs::perms::owner_read | fs::perms::owner_write);
 
   std::string executable = fs::canonical(Sandbox::executable()).string();
-  json hooks = json::parse(readFile(target))["hooks"];
+  json hooks = json::parse(TempTree::read(target))["hooks"];
   EXPECT_EQ(hooks["Notification"].size(), 2u);
   EXPECT_EQ(hooks["Notification"][1]["hooks"][0]["command"],
             "\"" + executable + "\" signal start --from claude-code");
@@ -84,7 +77,7 @@ TEST_F(ClaudeHookCommandIntegrationTest, InstallAndRemoveThroughTheCommandLink) 
   EXPECT_EQ(remove.status, 0) << remove.err;
   EXPECT_EQ(remove.out, "Removed Halomark's hooks from " + settings() + ".\n");
   EXPECT_TRUE(fs::is_symlink(settings()));
-  EXPECT_EQ(json::parse(readFile(target)), json::parse(kUserSettings));
+  EXPECT_EQ(json::parse(TempTree::read(target)), json::parse(kUserSettings));
   EXPECT_EQ(mode(target), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(sandbox.run({"claude-hook"}).out, "Claude Code hooks: not installed\n");
 }
@@ -98,7 +91,8 @@ TEST_F(ClaudeHookCommandIntegrationTest, TheShellRunsTheHookFromAnAwkwardlyNamed
   ASSERT_EQ(install.status, 0) << install.err;
 
   // Split the installed command line into words as the shell Claude Code runs it with does.
-  std::string command = json::parse(readFile(settings()))["hooks"]["Notification"][0]["hooks"][0]["command"];
+  std::string command =
+      json::parse(TempTree::read(settings()))["hooks"]["Notification"][0]["hooks"][0]["command"];
   auto words =
       sandbox.runProgram("/bin/sh", {"-c", "eval \"set -- $1\"; printf '%s\\n' \"$@\"", "sh", command});
   EXPECT_EQ(words.out, executable + "\nsignal\nstart\n--from\nclaude-code\n");
@@ -123,7 +117,7 @@ TEST_F(ClaudeHookCommandIntegrationTest, FailuresLeaveTheSettingsFileUntouched) 
   EXPECT_EQ(outside.status, 1);
   EXPECT_EQ(outside.out, "");
   EXPECT_EQ(outside.err, "halomark: couldn't find the Halomark app\n");
-  EXPECT_EQ(readFile(settings()), kUserSettings);
+  EXPECT_EQ(TempTree::read(settings()), kUserSettings);
 
   writeFile(settings(), "[{\"hooks\": {}}]");
   for (const char* action : {"install", "remove"}) {
@@ -131,7 +125,7 @@ TEST_F(ClaudeHookCommandIntegrationTest, FailuresLeaveTheSettingsFileUntouched) 
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "halomark: Couldn't read Claude Code's settings: it isn't a JSON object\n");
   }
-  EXPECT_EQ(readFile(settings()), "[{\"hooks\": {}}]");
+  EXPECT_EQ(TempTree::read(settings()), "[{\"hooks\": {}}]");
 
   writeFile(settings(), "{\"model\": \"opus\"\n\"env\": {}}");
   auto unparsable = sandbox.run({"claude-hook", "install"});
@@ -140,7 +134,7 @@ TEST_F(ClaudeHookCommandIntegrationTest, FailuresLeaveTheSettingsFileUntouched) 
             "halomark: " + settings() +
                 ": parse error at line 2, column 5: syntax error while parsing object - unexpected "
                 "string literal; expected '}'\n");
-  EXPECT_EQ(readFile(settings()), "{\"model\": \"opus\"\n\"env\": {}}");
+  EXPECT_EQ(TempTree::read(settings()), "{\"model\": \"opus\"\n\"env\": {}}");
   EXPECT_FALSE(fs::exists(backup()));
 }
 

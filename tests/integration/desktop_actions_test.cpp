@@ -9,18 +9,12 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class DesktopActionsTest : public ::testing::Test {
  protected:
@@ -60,7 +54,7 @@ class DesktopActionsTest : public ::testing::Test {
   // The Notify calls so far, one line each.
   std::vector<std::string> notifications() {
     std::vector<std::string> lines;
-    std::istringstream log(read(notificationLog));
+    std::istringstream log(TempTree::read(notificationLog));
     for (std::string line; std::getline(log, line);)
       if (line.find(" Notify ") != std::string::npos) lines.push_back(line);
     return lines;
@@ -108,7 +102,7 @@ TEST_F(DesktopActionsTest, TheBusStartsTheApplicationToAnswer) {
 TEST_F(DesktopActionsTest, DesktopEntryActionsAnswerWithOneReplacedNotification) {
   startNotificationServer();
   pid_t app = startApp();
-  std::string entry = read(sandbox.dataHome() + "/applications/app.halomark.Halomark.desktop");
+  std::string entry = TempTree::read(sandbox.dataHome() + "/applications/app.halomark.Halomark.desktop");
   ASSERT_NE(entry.find("\nActions=turn-off;turn-on;toggle;\n"), std::string::npos) << entry;
   for (const char* action : {"turn-off", "turn-on", "toggle"}) {
     auto activated = activate(action);
@@ -135,7 +129,7 @@ TEST_F(DesktopActionsTest, DesktopEntryActionsAnswerWithOneReplacedNotification)
 TEST_F(DesktopActionsTest, TheRunnerOffersAndRunsTheActionForAPhrase) {
   startNotificationServer();
   pid_t app = startApp();
-  auto plugin = read(sandbox.dataHome() + "/krunner/dbusplugins/app.halomark.Halomark.desktop");
+  auto plugin = TempTree::read(sandbox.dataHome() + "/krunner/dbusplugins/app.halomark.Halomark.desktop");
   EXPECT_NE(plugin.find("\nX-Plasma-DBusRunner-Path=/runner\n"), std::string::npos) << plugin;
   auto match = call("/runner", "org.kde.krunner1.Match", {"turn OFF halomark"});
   EXPECT_EQ(match.out, "([('turn-off', 'Logo Off', '', 100, 1.0, {'subtext': <'Halomark'>})],)\n")
@@ -154,7 +148,7 @@ std::string bundleWithFeed(const Sandbox& sandbox, const std::string& feed) {
   fs::remove_all(bundle);
   fs::create_directories(sandbox.root() + "/apps");
   fs::copy(Sandbox::bundle(), bundle, fs::copy_options::recursive);
-  std::string info = read(bundle + "/Contents/Info.plist");
+  std::string info = TempTree::read(bundle + "/Contents/Info.plist");
   const std::string empty = "<key>SUFeedURL</key>\n\t<string></string>";
   auto at = info.find(empty);
   if (at == std::string::npos) return "";
@@ -210,7 +204,7 @@ TEST_F(UpdateCheckTest, ChecksAFeedAndSaysWhatItFound) {
                 .find("\"Couldn't check for updates\" \"The update feed is too large.\""),
             std::string::npos)
       << notifications().back();
-  auto stored = nlohmann::json::parse(read(sandbox.preferencesFile()));
+  auto stored = nlohmann::json::parse(TempTree::read(sandbox.preferencesFile()));
   EXPECT_TRUE(stored["SULastCheckTime"].is_number()) << stored.dump();
 }
 
@@ -225,7 +219,7 @@ TEST_F(UpdateCheckTest, ABuildWithoutAFeedPointsToWhereItWasInstalled) {
   EXPECT_NE(notifications()[1].find("\"Updates come from where Halomark was installed\""), std::string::npos);
   EXPECT_EQ(sandbox.stop(app), 0);
   EXPECT_FALSE(fs::exists(sandbox.preferencesFile()) &&
-               nlohmann::json::parse(read(sandbox.preferencesFile())).contains("SULastCheckTime"));
+               nlohmann::json::parse(TempTree::read(sandbox.preferencesFile())).contains("SULastCheckTime"));
 }
 
 }  // namespace

@@ -47,10 +47,7 @@ class DeviceToolTest : public ::testing::Test {
     for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
     int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errPath);
-    std::ostringstream text;
-    text << err.rdbuf();
-    result.err = text.str();
+    result.err = TempTree::read(errPath);
     return result;
   }
   nlohmann::json show() {

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 #include <thread>
 
+#include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
 #include "platform/linux/preference_domains_linux.h"
 
@@ -19,17 +19,7 @@ namespace fs = std::filesystem;
 
 constexpr int kWrites = 2000;
 
-nlohmann::json readJson(const std::string& path) {
-  std::ifstream in(path);
-  return nlohmann::json::parse(in);
-}
-
-std::string readText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+nlohmann::json readJson(const std::string& path) { return nlohmann::json::parse(TempTree::read(path)); }
 
 // A separate process writing `count` keys of its own, one write at a time, as the application does.
 pid_t startWriter(const std::string& directory, const std::string& prefix) {
@@ -106,7 +96,7 @@ TEST(PreferencesIntegrationTest, CorruptFileIsKeptAside) {
 
   // Reading a damaged file gives the defaults and leaves it untouched.
   EXPECT_EQ(sandbox.runProgram(tool, {"version"}).status, 0);
-  EXPECT_EQ(readText(sandbox.preferencesFile()), garbage);
+  EXPECT_EQ(TempTree::read(sandbox.preferencesFile()), garbage);
 
   // The first write keeps the damaged file beside the new one.
   EXPECT_EQ(sandbox.runProgram(tool, {"off"}).status, 0);
@@ -117,7 +107,7 @@ TEST(PreferencesIntegrationTest, CorruptFileIsKeptAside) {
   }
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(fs::path(kept[0]).filename(), "app.halomark.Halomark.json.corrupt");
-  EXPECT_EQ(readText(kept[0]), garbage);
+  EXPECT_EQ(TempTree::read(kept[0]), garbage);
 }
 
 }  // namespace

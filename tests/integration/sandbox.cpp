@@ -36,13 +36,6 @@ double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string findOnPath(const std::string& name) {
   std::istringstream directories(kPath);
   for (std::string directory; std::getline(directories, directory, ':');) {
@@ -149,15 +142,8 @@ ProcessResult collect(pid_t pid, int outFd, int errFd) {
   return result;
 }
 
-// Memory-backed when the machine has it: tests write preference files thousands of times, and
-// flushing each to a disk would only measure the disk.
-fs::path scratchDirectory() {
-  if (::access("/dev/shm", W_OK | X_OK) == 0) return "/dev/shm";
-  return fs::temp_directory_path();
-}
-
 bool isZombie(pid_t pid) {
-  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat = TempTree::read("/proc/" + std::to_string(pid) + "/stat");
   auto close = stat.rfind(')');
   return stat.empty() || (close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z');
 }
@@ -170,12 +156,12 @@ std::string Sandbox::executable() { return bundle() + "/Contents/MacOS/Halomark"
 std::string Sandbox::commandLink() { return buildDirectory() + "/halomark"; }
 std::string Sandbox::deviceTool() { return HALOMARK_DEVICE_TOOL; }
 
-Sandbox::Sandbox(Bus bus) {
+// Memory-backed when the machine has it: tests write preference files thousands of times, and
+// flushing each to a disk would only measure the disk.
+Sandbox::Sandbox(Bus bus) : scratch_(TempTree::memoryBase()), root_(scratch_.path()) {
+  if (root_.empty()) throw std::runtime_error("no temporary folder could be made");
   // Processes orphaned by a detached start are handed to this process, which then reaps them.
   ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-  std::string pattern = (scratchDirectory() / "halomark-sandbox-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  root_ = pattern;
   for (const auto& directory : {home(), configHome(), dataHome(), cacheHome(), root_ + "/tmp"}) {
     fs::create_directories(directory);
   }
@@ -345,7 +331,7 @@ int Sandbox::wait(pid_t pid, double timeoutSeconds) {
 ProcessResult Sandbox::output(pid_t pid) const {
   auto it = spawned_.find(pid);
   if (it == spawned_.end()) return {};
-  return {0, readFile(it->second.outPath), readFile(it->second.errPath)};
+  return {0, TempTree::read(it->second.outPath), TempTree::read(it->second.errPath)};
 }
 
 std::vector<pid_t> Sandbox::livingProcesses() const {
@@ -355,7 +341,7 @@ std::vector<pid_t> Sandbox::livingProcesses() const {
     std::string name = entry.path().filename();
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     pid_t pid = std::stoi(name);
-    std::string environ = readFile(entry.path() / "environ");
+    std::string environ = TempTree::read(entry.path() / "environ");
     std::istringstream variables(environ);
     for (std::string variable; std::getline(variables, variable, '\0');) {
       if (variable == marker) {
@@ -368,7 +354,7 @@ std::vector<pid_t> Sandbox::livingProcesses() const {
 }
 
 std::vector<std::string> Sandbox::commandLine(pid_t pid) {
-  std::istringstream text(readFile("/proc/" + std::to_string(pid) + "/cmdline"));
+  std::istringstream text(TempTree::read("/proc/" + std::to_string(pid) + "/cmdline"));
   std::vector<std::string> arguments;
   for (std::string argument; std::getline(text, argument, '\0');) arguments.push_back(argument);
   return arguments;
@@ -400,6 +386,4 @@ void Sandbox::endEverything() {
   // A process on its way out is no longer listed but not reaped yet: wait until every child of
   // this process (the sandbox's, and orphans handed to it) has been collected.
   waitUntil([] { return ::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD; }, 3);
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
 }

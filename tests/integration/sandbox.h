@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "fakes/temp_tree.h"
+
 struct ProcessResult {
   // The exit status; 128 + the signal number for a process ended by a signal, -1 when it had to be
   // killed because it did not end in time.
@@ -97,6 +99,8 @@ class Sandbox {
   std::vector<std::string> environment() const;
   void endEverything();
 
+  // Removed, with everything in it, once every process is gone.
+  TempTree scratch_;
   std::string root_;
   std::string busAddress_;
   pid_t busPid_ = -1;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
 
 namespace {
@@ -24,9 +25,8 @@ class SettingCommandsIntegrationTest : public ::testing::Test {
   }
   ProcessResult run(const std::vector<std::string>& arguments) { return sandbox.runProgram(tool, arguments); }
   nlohmann::json stored() {
-    std::ifstream in(sandbox.preferencesFile());
-    if (!in) return nlohmann::json::object();
-    return nlohmann::json::parse(in);
+    if (!fs::exists(sandbox.preferencesFile())) return nlohmann::json::object();
+    return nlohmann::json::parse(TempTree::read(sandbox.preferencesFile()));
   }
   void store(const nlohmann::json& contents) {
     fs::create_directories(fs::path(sandbox.preferencesFile()).parent_path());

@@ -4,20 +4,13 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 constexpr const char* kTableKeys[] = {"LEPWMBrightnessNitsMapping", "LEPWMLuxToMinNitsRestrictionMapping",
                                       "LEPWMLuxToMaxNitsRestrictionMapping"};
@@ -103,7 +96,7 @@ TEST_F(UninstallTest, QuitsTheApplicationRestoresTheLogoAndRemovesEverything) {
   EXPECT_FALSE(fs::exists(desktopEntry));
   EXPECT_FALSE(fs::exists(bundle));
   EXPECT_TRUE(fs::exists(trashed + "/Contents/MacOS/Halomark"));
-  EXPECT_NE(readFile(sandbox.dataHome() + "/Trash/info/Halomark.app.trashinfo").find("Path=" + bundle),
+  EXPECT_NE(TempTree::read(sandbox.dataHome() + "/Trash/info/Halomark.app.trashinfo").find("Path=" + bundle),
             std::string::npos);
 }
 

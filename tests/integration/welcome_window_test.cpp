@@ -1,17 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "fakes/temp_tree.h"
 #include "integration/sandbox.h"
 #include "linux/xvfb_server.h"
 
 namespace {
 
 nlohmann::json preferences(const Sandbox& sandbox) {
-  std::ifstream file(sandbox.preferencesFile());
-  auto contents = nlohmann::json::parse(file, nullptr, false);
+  auto contents = nlohmann::json::parse(TempTree::read(sandbox.preferencesFile()), nullptr, false);
   return contents.is_object() ? contents : nlohmann::json::object();
 }
 

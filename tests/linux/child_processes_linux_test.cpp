@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "fakes/temp_tree.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ int statusOf(const std::variant<ChildExit, ChildStartFailure>& result) {
 // Runs `script` with the shell while this process's standard output goes to a file; returns what
 // the child wrote and its status.
 std::pair<std::string, int> captureShell(const std::string& script) {
-  auto path = std::filesystem::temp_directory_path() / ("child-out-" + std::to_string(getpid()));
+  TempTree scratch;
+  auto path = scratch / "child-out";
   int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   int saved = dup(STDOUT_FILENO);
   dup2(file, STDOUT_FILENO);
@@ -30,11 +31,7 @@ std::pair<std::string, int> captureShell(const std::string& script) {
   int status = statusOf(children.run("/bin/sh", {"-c", script}));
   dup2(saved, STDOUT_FILENO);
   close(saved);
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::filesystem::remove(path);
-  return {text.str(), status};
+  return {TempTree::read(path), status};
 }
 
 TEST(LinuxChildProcessesTest, PassesOnTheExitStatus) {

@@ -4,18 +4,17 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <cstdlib>
 
 #include "dbusmock_bus.h"
+#include "logind_mock.h"
 #include "platform/linux/power_sources_linux.h"
 #include "platform/linux/session_linux.h"
 
 namespace {
 
 const QString kMockInterface = QStringLiteral("org.freedesktop.DBus.Mock");
-const QString kLogind = QStringLiteral("org.freedesktop.login1");
-const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
-const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/c1");
 const QString kScreenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
 
 class DBusSamplers : public ::testing::Test {
@@ -29,16 +28,8 @@ class DBusSamplers : public ::testing::Test {
     return bus.call(service, path, kMockInterface, QStringLiteral("AddProperty"),
                     {service, QStringLiteral("ActiveProfile"), QVariant::fromValue(QDBusVariant(profile))});
   }
-  bool startLogindWithSession() {
-    return bus.startMock(kLogind, {QStringLiteral("--template"), QStringLiteral("logind")}) &&
-           bus.call(kLogind, kLogindPath, kMockInterface, QStringLiteral("AddSession"),
-                    {QStringLiteral("c1"), QStringLiteral("seat0"), QVariant::fromValue(1000u),
-                     QStringLiteral("user"), true});
-  }
-  bool setLocked(bool locked) {
-    return bus.call(kLogind, kSessionPath, QStringLiteral("org.freedesktop.login1.Session"),
-                    QStringLiteral("SetLockedHint"), {locked});
-  }
+  bool startLogindWithSession() { return logind.start() && logind.addSession(QStringLiteral("c1")); }
+  bool setLocked(bool locked) { return logind.setLocked(QStringLiteral("c1"), locked); }
   bool startScreenSaver(bool active) {
     const QString path = QStringLiteral("/org/freedesktop/ScreenSaver");
     return bus.startMock(kScreenSaver, {QStringLiteral("--session"), kScreenSaver, path, kScreenSaver}) &&
@@ -53,6 +44,7 @@ class DBusSamplers : public ::testing::Test {
   }
 
   DBusMockBus bus;
+  LogindMock logind{bus};
 };
 
 TEST_F(DBusSamplers, LowPowerModeFollowsThePowerSaverProfile) {
@@ -79,10 +71,9 @@ TEST_F(DBusSamplers, NoLockServiceGivesNoDictionary) {
 
 TEST_F(DBusSamplers, LogindLockedHintOfThisProcessSession) {
   ASSERT_TRUE(startLogindWithSession());
-  ASSERT_TRUE(
-      bus.call(kLogind, kLogindPath, kMockInterface, QStringLiteral("AddMethod"),
-               {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("GetSessionByPID"),
-                QStringLiteral("u"), QStringLiteral("o"), QStringLiteral("ret = '%1'").arg(kSessionPath)}));
+  ASSERT_TRUE(logind.addManagerMethod(
+      QStringLiteral("GetSessionByPID"), QStringLiteral("u"), QStringLiteral("o"),
+      QStringLiteral("ret = '%1'").arg(LogindMock::sessionPath(QStringLiteral("c1")))));
   LinuxSession session(bus.buses());
   EXPECT_EQ(locked(session), false);
   // A change reaches the application with logind's signal, as the event loop turns.

@@ -1,31 +1,20 @@
 #include "platform/linux/desktop_integration_linux.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "fakes/temp_tree.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string read(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class LinuxDesktopIntegrationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() / ("halomark-desktop-" + std::to_string(::getpid()));
-    fs::create_directories(root);
-  }
-  void TearDown() override { fs::remove_all(root); }
-  fs::path root;
+  TempTree scratch;
+  fs::path root = scratch.root();
 };
 
 TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
@@ -35,7 +24,7 @@ TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
 
   EXPECT_EQ(desktop.desktopEntryPath(), (root / "applications/app.halomark.Halomark.desktop").string());
   EXPECT_EQ(desktop.serviceFilePath(), (root / "dbus-1/services/app.halomark.Halomark.service").string());
-  std::string entry = read(desktop.desktopEntryPath());
+  std::string entry = TempTree::read(desktop.desktopEntryPath());
   EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
   EXPECT_NE(entry.find("\nName=Halomark\n"), std::string::npos);
   EXPECT_NE(entry.find("\nExec=\"/opt/My \\\\$Apps/Halomark.app/Contents/MacOS/Halomark\" %u\n"),
@@ -44,7 +33,7 @@ TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
   EXPECT_NE(entry.find("\nMimeType=x-scheme-handler/halomark;\n"), std::string::npos);
   EXPECT_NE(entry.find("\nDBusActivatable=true\n"), std::string::npos);
   EXPECT_NE(entry.find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
-  EXPECT_EQ(read(desktop.serviceFilePath()),
+  EXPECT_EQ(TempTree::read(desktop.serviceFilePath()),
             "[D-BUS Service]\nName=app.halomark.Halomark\n"
             "Exec=\"/opt/My $Apps/Halomark.app/Contents/MacOS/Halomark\"\n");
 
@@ -54,7 +43,7 @@ TEST_F(LinuxDesktopIntegrationTest, WritesTheHandlerAndTheBusServiceOnce) {
   desktop.install(executable);
   EXPECT_EQ(fs::last_write_time(desktop.desktopEntryPath()), stamp - std::chrono::hours(1));
   desktop.install("/usr/lib/halomark/Halomark.app/Contents/MacOS/Halomark");
-  EXPECT_NE(read(desktop.serviceFilePath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
+  EXPECT_NE(TempTree::read(desktop.serviceFilePath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
 }
 
 TEST_F(LinuxDesktopIntegrationTest, APathThatCannotBeWrittenSafelyWritesNeitherFile) {
@@ -71,9 +60,9 @@ TEST_F(LinuxDesktopIntegrationTest, APathThatCannotBeWrittenSafelyWritesNeitherF
 
   // What an earlier start wrote stays as it was.
   EXPECT_TRUE(desktop.write("/opt/Halomark.app/Contents/MacOS/Halomark").empty());
-  const std::string entry = read(desktop.desktopEntryPath());
+  const std::string entry = TempTree::read(desktop.desktopEntryPath());
   EXPECT_EQ(desktop.write("/opt/\xff/Halomark.app/Contents/MacOS/Halomark").size(), 2u);
-  EXPECT_EQ(read(desktop.desktopEntryPath()), entry);
+  EXPECT_EQ(TempTree::read(desktop.desktopEntryPath()), entry);
 }
 
 TEST_F(LinuxDesktopIntegrationTest, RemoveDeletesBothAndReportsWhatStays) {
@@ -112,8 +101,8 @@ TEST_F(LinuxDesktopIntegrationTest, LeavesRegistrationToIdenticalSystemCopies) {
 
   // Started from a build elsewhere, the system files describe another program: the user gets own copies.
   desktop.install("/home/me/build/Halomark.app/Contents/MacOS/Halomark");
-  EXPECT_NE(read(desktop.desktopEntryPath()).find("/home/me/build/"), std::string::npos);
-  EXPECT_NE(read(desktop.serviceFilePath()).find("/home/me/build/"), std::string::npos);
+  EXPECT_NE(TempTree::read(desktop.desktopEntryPath()).find("/home/me/build/"), std::string::npos);
+  EXPECT_NE(TempTree::read(desktop.serviceFilePath()).find("/home/me/build/"), std::string::npos);
 
   // The first system directory holding the file decides: a different copy earlier in the list wins
   // over an identical one later, so the user keeps a copy of their own.
@@ -121,13 +110,13 @@ TEST_F(LinuxDesktopIntegrationTest, LeavesRegistrationToIdenticalSystemCopies) {
   desktop.install(packaged);
   EXPECT_TRUE(fs::exists(desktop.desktopEntryPath()));
   EXPECT_FALSE(fs::exists(desktop.serviceFilePath()));
-  EXPECT_NE(read(desktop.desktopEntryPath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
+  EXPECT_NE(TempTree::read(desktop.desktopEntryPath()).find("Exec=\"/usr/lib/halomark/"), std::string::npos);
 }
 
 TEST_F(LinuxDesktopIntegrationTest, OffersTheLogoActionsAndTheRunnerPlugin) {
   LinuxDesktopIntegration desktop(root.string());
   desktop.install("/opt/Halomark.app/Contents/MacOS/Halomark");
-  std::string entry = read(desktop.desktopEntryPath());
+  std::string entry = TempTree::read(desktop.desktopEntryPath());
   EXPECT_NE(entry.find("\nActions=turn-off;turn-on;toggle;\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\n[Desktop Action turn-off]\nName=Logo Off\n"
                        "Exec=\"/opt/Halomark.app/Contents/MacOS/Halomark\" off\n"),
@@ -140,7 +129,7 @@ TEST_F(LinuxDesktopIntegrationTest, OffersTheLogoActionsAndTheRunnerPlugin) {
 
   EXPECT_EQ(desktop.runnerPluginPath(),
             (root / "krunner/dbusplugins/app.halomark.Halomark.desktop").string());
-  std::string plugin = read(desktop.runnerPluginPath());
+  std::string plugin = TempTree::read(desktop.runnerPluginPath());
   for (const char* line :
        {"Type=Service", "X-Plasma-API=DBus", "X-Plasma-DBusRunner-Service=app.halomark.Halomark",
         "X-Plasma-DBusRunner-Path=/runner", "X-KDE-PluginInfo-Name=app.halomark.Halomark"})
@@ -167,14 +156,15 @@ TEST_F(LinuxDesktopIntegrationTest, CopiesTheBundlesIconsIntoTheThemeAndRemovesT
   LinuxDesktopIntegration desktop(data.string());
   desktop.install((bundle / "Contents/MacOS/Halomark").string());
 
-  EXPECT_EQ(read((data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png").string()), "png");
-  EXPECT_EQ(read((data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg").string()), "<svg/>");
+  EXPECT_EQ(TempTree::read((data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png").string()), "png");
+  EXPECT_EQ(TempTree::read((data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg").string()), "<svg/>");
   // The tray icon's states, where a panel that recolours symbolic icons looks them up by name.
-  EXPECT_EQ(read((data / "icons/hicolor/scalable/status/app.halomark.Halomark-unlit-symbolic.svg").string()),
-            "<svg id='unlit'/>");
+  EXPECT_EQ(
+      TempTree::read((data / "icons/hicolor/scalable/status/app.halomark.Halomark-unlit-symbolic.svg").string()),
+      "<svg id='unlit'/>");
   EXPECT_FALSE(fs::exists(data / "icons/hicolor/16x16/apps/app.halomark.Halomark.png"))
       << "not in the bundle";
-  EXPECT_NE(read(desktop.desktopEntryPath()).find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
+  EXPECT_NE(TempTree::read(desktop.desktopEntryPath()).find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
 
   EXPECT_TRUE(desktop.remove().empty());
   EXPECT_FALSE(fs::exists(data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png"));

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QDBusArgument>
-#include <QDBusMessage>
+#include <QDBusVariant>
 
 #include "fakes/virtual_clock.h"
 #include "linux/dbusmock_bus.h"
 #include "linux/led_fixture.h"
+#include "linux/logind_mock.h"
 #include "logo/brightness_table.h"
 #include "logo/logo_controller.h"
 #include "platform/leds/led_class.h"
@@ -18,8 +18,6 @@
 namespace {
 
 const std::string kLogo = "platform::logo";
-const QString kLogind = QStringLiteral("org.freedesktop.login1");
-const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/c1");
 const QString kMock = QStringLiteral("org.freedesktop.DBus.Mock");
 const QString kSensorProxy = QStringLiteral("net.hadess.SensorProxy");
 
@@ -38,34 +36,12 @@ class LedServicesTest : public ::testing::Test {
 
   // logind with the caller's session c1, whose SetBrightness runs `code` (Python, args = s, s, u).
   void startLogind(const std::string& code) {
-    ASSERT_TRUE(bus.startMock(
-        kLogind, {QStringLiteral("--system"), QStringLiteral("--template"), QStringLiteral("logind")}));
-    ASSERT_TRUE(bus.call(kLogind, QStringLiteral("/org/freedesktop/login1"), kMock,
-                         QStringLiteral("AddSession"),
-                         {QStringLiteral("c1"), QStringLiteral("seat0"), static_cast<uint>(getuid()),
-                          QStringLiteral("user"), true}));
-    ASSERT_TRUE(bus.call(kLogind, kSessionPath, kMock, QStringLiteral("AddMethod"),
-                         {QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("SetBrightness"),
-                          QStringLiteral("ssu"), QString(), QString::fromStdString(code)}));
+    ASSERT_TRUE(logind.start());
+    ASSERT_TRUE(logind.addSession(QStringLiteral("c1"), true, getuid()));
+    ASSERT_TRUE(logind.addSessionMethod(QStringLiteral("c1"), QStringLiteral("SetBrightness"),
+                                        QStringLiteral("ssu"), QString(), QString::fromStdString(code)));
   }
-  int setBrightnessCalls() {
-    QDBusConnection connection = bus.connection();
-    auto message =
-        QDBusMessage::createMethodCall(kLogind, kSessionPath, kMock, QStringLiteral("GetMethodCalls"));
-    message.setArguments({QStringLiteral("SetBrightness")});
-    auto reply = connection.call(message, QDBus::Block, 5000);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return -1;
-    const QDBusArgument calls = reply.arguments().first().value<QDBusArgument>();
-    int count = 0;
-    calls.beginArray();
-    while (!calls.atEnd()) {
-      QVariant ignored;
-      calls >> ignored;
-      ++count;
-    }
-    calls.endArray();
-    return count;
-  }
+  int setBrightnessCalls() { return logind.callsOf(QStringLiteral("c1"), QStringLiteral("SetBrightness")); }
   LedLogoDevice& make() {
     device = std::make_unique<LedLogoDevice>(
         LedLogoDevice::Config{fixture.sys(), fixture.runtime(), bus.buses(), [] { return -1; }, clock,
@@ -84,6 +60,7 @@ class LedServicesTest : public ::testing::Test {
   }
 
   DBusMockBus bus;
+  LogindMock logind{bus};
   LedFixture fixture;
   VirtualClock clock;
   std::unique_ptr<LedLogoDevice> device;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 
@@ -15,8 +14,8 @@ namespace {
 
 class LoginItemsTest : public ::testing::Test {
  protected:
-  QTemporaryDir sandbox;
-  std::string autostart = sandbox.path().toStdString() + "/config/autostart";
+  TempTree sandbox;
+  std::string autostart = sandbox / "config/autostart";
   std::string entry = autostart + "/app.halomark.Halomark.desktop";
   LinuxLoginItems items{autostart};
 

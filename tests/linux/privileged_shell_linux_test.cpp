@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -21,13 +17,9 @@ namespace {
 class PrivilegedShellTest : public ::testing::Test {
  protected:
   std::string elevator(const std::string& name, const std::string& body) {
-    QString path = dir.filePath(QString::fromStdString(name));
-    QFile script(path);
-    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(("#!/bin/sh\n" + body + "\n").c_str());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path.toStdString();
+    std::string path = dir.makeFile(name, "#!/bin/sh\n" + body + "\n");
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
   }
   // Every entry below `root`, links not followed.
   static std::set<std::string> entries(const std::string& root) {
@@ -36,14 +28,14 @@ class PrivilegedShellTest : public ::testing::Test {
     return found;
   }
 
-  QTemporaryDir dir;
+  TempTree dir;
   // Runs its arguments as given, as pkexec does once the user has authenticated.
   std::string passThrough = elevator("pkexec", "exec \"$@\"");
 };
 
 TEST_F(PrivilegedShellTest, TheLinkCommandCreatesExactlyTheLinkWhateverThePathHolds) {
-  QTemporaryDir sandbox;
-  const std::string root = sandbox.path().toStdString();
+  TempTree sandbox;
+  const std::string root = sandbox.path();
   const std::string bundle =
       root + "/Apps/we'ird \"name\" \\ $HOME; touch pwned; $(touch pwned2) `touch pwned3` *|&>x/Halomark.app";
   const std::string target = bundle + "/Contents/MacOS/Halomark";
@@ -105,7 +97,7 @@ TEST_F(PrivilegedShellTest, FailuresCarryTheErrorText) {
 }
 
 TEST_F(PrivilegedShellTest, AMissingElevatorIsAReadableFailure) {
-  LinuxPrivilegedShell shell(dir.filePath("no-such-pkexec").toStdString());
+  LinuxPrivilegedShell shell(dir / "no-such-pkexec");
   auto result = shell.run("true");
   EXPECT_EQ(result.outcome, PrivilegedResult::Outcome::failed);
   ASSERT_TRUE(result.message);

@@ -6,6 +6,7 @@
 
 #include "automation/power_state.h"
 #include "fakes/fake_platform.h"
+#include "fakes/temp_tree.h"
 #include "platform/linux/displays_linux.h"
 #include "platform/linux/power_sources_linux.h"
 
@@ -92,11 +93,8 @@ TEST(SysfsSamplers, DisplayIdentifiersAreStableAndCapped) {
 
 class TemporarySysfs : public ::testing::Test {
  protected:
-  fs::path root = fs::temp_directory_path() /
-                  ("halomark-sysfs-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  void SetUp() override { fs::create_directories(root); }
-  void TearDown() override { fs::remove_all(root); }
+  TempTree scratch;
+  fs::path root = scratch.root();
   void write(const std::string& relative, const std::string& text) {
     fs::path file = root / "class" / relative;
     fs::create_directories(file.parent_path());

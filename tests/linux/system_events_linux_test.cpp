@@ -12,6 +12,7 @@
 #include "automation/event_observation.h"
 #include "dbusmock_bus.h"
 #include "fakes/fake_platform.h"
+#include "logind_mock.h"
 #include "platform/linux/scheduler_linux.h"
 #include "xvfb_server.h"
 
@@ -19,10 +20,6 @@ namespace {
 
 const QString kMock = QStringLiteral("org.freedesktop.DBus.Mock");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString kLogind = QStringLiteral("org.freedesktop.login1");
-const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
-const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/c1");
-const QString kSession = QStringLiteral("org.freedesktop.login1.Session");
 
 class SystemEventsTest : public ::testing::Test {
  protected:
@@ -136,10 +133,9 @@ TEST_F(SystemEventsTest, PowerProfileSwitchesReportLowPowerChanges) {
 }
 
 TEST_F(SystemEventsTest, LogindReportsLockSleepAndSessionSwitchesWhileOtherSourcesAreMissing) {
-  ASSERT_TRUE(bus.startMock(kLogind, {QStringLiteral("--template"), QStringLiteral("logind")}));
-  ASSERT_TRUE(bus.call(kLogind, kLogindPath, kMock, QStringLiteral("AddSession"),
-                       {QStringLiteral("c1"), QStringLiteral("seat0"), QVariant::fromValue(1000u),
-                        QStringLiteral("user"), true}));
+  LogindMock logind(bus);
+  ASSERT_TRUE(logind.start());
+  ASSERT_TRUE(logind.addSession(QStringLiteral("c1")));
   setenv("XDG_SESSION_ID", "c1", 1);
   make();
   EXPECT_FALSE(count(SystemEvent::powerSourceChanged));
@@ -150,22 +146,17 @@ TEST_F(SystemEventsTest, LogindReportsLockSleepAndSessionSwitchesWhileOtherSourc
   ASSERT_TRUE(count(SystemEvent::sessionDidBecomeActive));
   EXPECT_FALSE(count(SystemEvent::screensDidWake)) << "no screen saver on the bus";
 
-  ASSERT_TRUE(bus.call(kLogind, kSessionPath, kSession, QStringLiteral("SetLockedHint"), {true}));
+  ASSERT_TRUE(logind.setLocked(QStringLiteral("c1"), true));
   EXPECT_EQ(settle(SystemEvent::screenLocked, 1), 1);
-  ASSERT_TRUE(bus.call(kLogind, kSessionPath, kSession, QStringLiteral("SetLockedHint"), {false}));
+  ASSERT_TRUE(logind.setLocked(QStringLiteral("c1"), false));
   EXPECT_EQ(settle(SystemEvent::screenUnlocked, 1), 1);
   EXPECT_EQ(counts[SystemEvent::screenLocked], 1);
 
-  ASSERT_TRUE(emitSignal(kLogind, kLogindPath, QStringLiteral("org.freedesktop.login1.Manager"),
-                         QStringLiteral("PrepareForSleep"), QStringLiteral("b"), {true}));
-  ASSERT_TRUE(emitSignal(kLogind, kLogindPath, QStringLiteral("org.freedesktop.login1.Manager"),
-                         QStringLiteral("PrepareForSleep"), QStringLiteral("b"), {false}));
+  ASSERT_TRUE(logind.emitManagerSignal(QStringLiteral("PrepareForSleep"), QStringLiteral("b"), {true}));
+  ASSERT_TRUE(logind.emitManagerSignal(QStringLiteral("PrepareForSleep"), QStringLiteral("b"), {false}));
   EXPECT_EQ(settle(SystemEvent::didWake, 1), 1) << "only waking counts, not going to sleep";
 
-  for (bool active : {false, true}) {
-    ASSERT_TRUE(bus.call(kLogind, kSessionPath, kProperties, QStringLiteral("Set"),
-                         {kSession, QStringLiteral("Active"), QVariant::fromValue(QDBusVariant(active))}));
-  }
+  for (bool active : {false, true}) ASSERT_TRUE(logind.setActive(QStringLiteral("c1"), active));
   EXPECT_EQ(settle(SystemEvent::sessionDidBecomeActive, 1), 1);
   unsetenv("XDG_SESSION_ID");
 }

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "fakes/temp_tree.h"
 
 namespace fs = std::filesystem;
 
@@ -33,8 +33,8 @@ class TrashTest : public ::testing::Test {
     return bundle;
   }
 
-  QTemporaryDir sandbox;
-  std::string root = sandbox.path().toStdString();
+  TempTree sandbox;
+  std::string root = sandbox.path();
   std::string home = root + "/home";
   std::string data = root + "/data";
   fs::path previousDirectory = fs::current_path();
@@ -49,10 +49,8 @@ TEST_F(TrashTest, MovesAFolderIntoTheDataTrashCreatingTheDataFolder) {
   EXPECT_EQ(std::get<Trashed>(result).location, data + "/Trash/files/Halomark.app");
   EXPECT_TRUE(fs::exists(data + "/Trash/files/Halomark.app/Contents/MacOS/Halomark"));
   EXPECT_FALSE(fs::exists(bundle));
-  std::ifstream info(data + "/Trash/info/Halomark.app.trashinfo");
-  std::stringstream text;
-  text << info.rdbuf();
-  EXPECT_NE(text.str().find("Path=" + bundle), std::string::npos) << text.str();
+  std::string info = TempTree::read(data + "/Trash/info/Halomark.app.trashinfo");
+  EXPECT_NE(info.find("Path=" + bundle), std::string::npos) << info;
 }
 
 TEST_F(TrashTest, AMissingItemFailsReadably) {

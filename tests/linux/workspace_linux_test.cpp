@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "dbusmock_bus.h"
+#include "fakes/temp_tree.h"
 #include "xvfb_server.h"
 
 namespace fs = std::filesystem;
@@ -31,14 +32,8 @@ Apps summary(const std::vector<RunningApplication>& apps) {
 
 class WorkspaceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("LC_ALL", "C", 1);
-    fs::create_directories(proc);
-  }
-  void TearDown() override {
-    fs::remove_all(proc);
-    unsetenv("LC_ALL");
-  }
+  void SetUp() override { setenv("LC_ALL", "C", 1); }
+  void TearDown() override { unsetenv("LC_ALL"); }
   void process(int pid, const std::string& cgroup, const std::string& environ = "") {
     fs::path dir = proc / std::to_string(pid);
     fs::create_directories(dir);
@@ -63,9 +58,8 @@ class WorkspaceTest : public ::testing::Test {
         .arg(QString::fromUtf8(name), QString::fromUtf8(state));
   }
 
-  fs::path proc =
-      fs::temp_directory_path() /
-      ("halomark-proc-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  TempTree scratch;
+  fs::path proc = scratch.root();
   DBusMockBus bus;
 };
 

@@ -40,8 +40,8 @@ TEST(SettingsWindowStoreTest, OnBatteryPowerReachesThePreferenceFileAndTurnsTheL
 
   auto modeWrites = f.brightness.writesOf(kBacklightModeKey).size();
   WidgetLookup::toggleNamed(&settings, "On battery power")->click();
-  std::ifstream file(tree.path("config/halomark/") + kAppIdentifier + ".json");
-  auto stored = nlohmann::json::parse(file, nullptr, false);
+  auto stored = nlohmann::json::parse(
+      TempTree::read(tree.path("config/halomark/") + kAppIdentifier + ".json"), nullptr, false);
   ASSERT_TRUE(stored.is_object());
   EXPECT_EQ(stored.value("offOnBattery", false), true);
   auto writes = f.brightness.writesOf(kBacklightModeKey);

@@ -5,6 +5,7 @@
 #include <QDBusPendingReply>
 #include <QStringList>
 #include <QVariantMap>
+#include <utility>
 
 #include "prefs/app_identifier.h"
 
@@ -19,21 +20,33 @@ QString plainBody(const std::string& body) { return QString::fromStdString(body)
 
 }  // namespace
 
-LinuxDesktopNotifications::LinuxDesktopNotifications(std::optional<QDBusConnection> bus)
-    : bus_(std::move(bus)) {}
+LinuxDesktopNotifications::LinuxDesktopNotifications(std::optional<QDBusConnection> bus) {
+  state_->bus = std::move(bus);
+}
 
 void LinuxDesktopNotifications::show(const std::string& summary, const std::string& body) {
-  if (!bus_) return;
-  auto message =
+  if (!state_->bus) return;
+  if (state_->awaitingId) {
+    state_->waiting = Message{summary, body};
+    return;
+  }
+  send(state_, {summary, body});
+}
+
+void LinuxDesktopNotifications::send(const std::shared_ptr<State>& state, const Message& message) {
+  auto call =
       QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
                                      "org.freedesktop.Notifications", "Notify");
   QVariantMap hints{{"desktop-entry", QString(kAppIdentifier)}};
-  message << QString("Halomark") << *shownId_ << QString() << QString::fromStdString(summary)
-          << plainBody(body) << QStringList() << hints << kServerDefaultExpiry;
-  auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(message, kTimeoutMilliseconds));
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [watcher, shown = shownId_] {
+  call << QString("Halomark") << state->shownId << QString() << QString::fromStdString(message.summary)
+       << plainBody(message.body) << QStringList() << hints << kServerDefaultExpiry;
+  state->awaitingId = true;
+  auto* watcher = new QDBusPendingCallWatcher(state->bus->asyncCall(call, kTimeoutMilliseconds));
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [watcher, state] {
     QDBusPendingReply<unsigned> reply = *watcher;
-    if (reply.isValid()) *shown = reply.value();
+    if (reply.isValid()) state->shownId = reply.value();
+    state->awaitingId = false;
     watcher->deleteLater();
+    if (auto next = std::exchange(state->waiting, std::nullopt)) send(state, *next);
   });
 }

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/desktop_notifications.h"
 
@@ -15,7 +16,20 @@ class LinuxDesktopNotifications : public DesktopNotifications {
   void show(const std::string& summary, const std::string& body) override;
 
  private:
-  std::optional<QDBusConnection> bus_;
-  // The id of the shown notification; shared with replies still in flight.
-  std::shared_ptr<unsigned> shownId_ = std::make_shared<unsigned>(0);
+  struct Message {
+    std::string summary;
+    std::string body;
+  };
+  // Shared with the reply in flight, which outlives this object when it is destroyed first.
+  struct State {
+    std::optional<QDBusConnection> bus;
+    unsigned shownId = 0;  // the server's id of the shown notification; 0 before the first
+    bool awaitingId = false;
+    // Shown while the server had not yet given the previous message's id: sent once it has, so it
+    // replaces that message instead of standing beside it. Only the latest waits.
+    std::optional<Message> waiting;
+  };
+  static void send(const std::shared_ptr<State>& state, const Message& message);
+
+  std::shared_ptr<State> state_ = std::make_shared<State>();
 };

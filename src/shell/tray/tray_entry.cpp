@@ -1,12 +1,11 @@
-// The tray module's entry: the widget application object and the tray face around the shared
-// application launch.
+// The tray module's entry: the widget application object and the tray face, which the executable
+// launches and hands the application's objects to.
 #include <QApplication>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/app_delegate.h"
-#include "shell/application_shell.h"
 #include "shell/tray_module.h"
 #include "ui/application_icon.h"
 #include "ui/desktop_window_services.h"
@@ -20,14 +19,18 @@ namespace {
 
 class TrayFace : public ApplicationShell::Face {
  public:
-  explicit TrayFace(Platform& platform) : platform_(platform) {}
+  TrayFace(int& argc, char** argv) : application_(argc, argv) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationDisplayName(QStringLiteral("Halomark"));
+    QApplication::setWindowIcon(ApplicationIcon::icon());
+  }
 
-  void willLaunch(AppDelegate& delegate) override {
-    // The shell's desktop doors make the updater before the face and keep it for the application's
-    // life; the windows show and store its flag.
-    updates_ = Updates::shared().lock().get();
+  void willLaunch(const ApplicationShell::LaunchContext& context) override {
+    // The updater outlives the face's launch and event loop; the windows show and store its flag.
+    AppDelegate& delegate = context.delegate;
+    updates_ = &context.updates;
     services_ = std::make_unique<DesktopWindowServices>(*updates_, [&delegate] { delegate.updateHotKey(); });
-    windows_ = std::make_unique<WindowsController>(delegate, platform_, services_->services);
+    windows_ = std::make_unique<WindowsController>(delegate, context.platform, services_->services);
     MenuCommands commands;
     // The updater shows its outcomes in its own window from now on; reminders stay notifications.
     updateDialog_ =
@@ -38,12 +41,12 @@ class TrayFace : public ApplicationShell::Face {
       windows->showSettings(tab ? tabNamed(*tab) : std::nullopt);
     };
     commands.reloadSettings = [windows = windows_.get()] { windows->refresh(); };
-    tray_ = std::make_unique<TrayApplication>(delegate, platform_, commands);
+    tray_ = std::make_unique<TrayApplication>(delegate, context.platform, commands);
     delegate.setRefreshUIHandler([tray = tray_.get()] { tray->refreshUI(); });
     delegate.setWelcomeHandler([this] { showWelcome(); });
     tray_->createStatusItem();
   }
-  void didLaunch(AppDelegate&) override { tray_->launchFinished(); }
+  void didLaunch() override { tray_->launchFinished(); }
 
  private:
   static std::optional<SettingsTab> tabNamed(const std::string& name) {
@@ -58,7 +61,8 @@ class TrayFace : public ApplicationShell::Face {
                            [tray = tray_.get()] { tray->showMenu(); }});
   }
 
-  Platform& platform_;
+  // Made first and gone last: every widget below needs it.
+  QApplication application_;
   Updates* updates_ = nullptr;
   // Declared before the tray, which calls into them, so they outlive it.
   std::unique_ptr<DesktopWindowServices> services_;
@@ -69,14 +73,9 @@ class TrayFace : public ApplicationShell::Face {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int halomark_run_tray(int& argc, char** argv,
-                                                                        Platform& platform) {
-  QApplication application(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setApplicationDisplayName(QStringLiteral("Halomark"));
-  QApplication::setWindowIcon(ApplicationIcon::icon());
-  TrayFace face(platform);
-  return ApplicationShell::serve(platform, &face);
+extern "C" __attribute__((visibility("default"))) ApplicationShell::Face* halomark_make_tray_face(
+    int& argc, char** argv) {
+  return new TrayFace(argc, argv);
 }
 
-static_assert(std::is_same_v<decltype(&halomark_run_tray), TrayModule::Entry>);
+static_assert(std::is_same_v<decltype(&halomark_make_tray_face), TrayModule::Entry>);

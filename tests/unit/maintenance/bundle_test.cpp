@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "fakes/fake_platform.h"
+#include "fakes/temp_tree.h"
 #include "prefs/app_identifier.h"
 
 namespace {
@@ -16,16 +16,15 @@ namespace fs = std::filesystem;
 class BundleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("halomark-bundle-test-" + std::to_string(std::random_device()()));
     fs::create_directories(root / "Halomark.app" / "Contents" / "MacOS");
     std::ofstream(root / "Halomark.app" / "Contents" / "MacOS" / "Halomark") << "";
     fs::create_directories(root / "bin");
   }
-  void TearDown() override { fs::remove_all(root); }
   std::string bundle() const { return (root / "Halomark.app").string(); }
   std::string executable() const { return Maintenance::executablePath(bundle()); }
 
-  fs::path root;
+  TempTree scratch;
+  fs::path root = scratch.root();
   FakePlatform fake;
 };
 

@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/fake_desktop_notifications.h"
+
 namespace {
 
-struct RecordingNotifications : DesktopNotifications {
-  void show(const std::string& summary, const std::string& body) override {
-    shown.push_back({summary, body});
-  }
-  std::vector<std::pair<std::string, std::string>> shown;
-};
-
 TEST(NotificationUpdateDriverTest, ShowsOutcomesAndRemindersButNotTheWait) {
-  RecordingNotifications notifications;
+  FakeDesktopNotifications notifications;
   NotificationUpdateDriver driver(notifications, "1.4");
   driver.showCheck({});
   EXPECT_TRUE(notifications.shown.empty());
