@@ -159,6 +159,14 @@ class TrayTest : public ::testing::Test {
     std::uint32_t background = x.grab(status.x, status.y, 1, 1).at(0, 0);
     EXPECT_GE(inkContrast(status, background, theme + "-status.ppm"), 4.5) << "the status line";
   }
+  // A property of the StatusNotifierItem watcher on the sandbox's bus, as gdbus prints it.
+  std::string watcherProperty(const std::string& name) {
+    return sandbox
+        .runProgram("/usr/bin/gdbus", {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o",
+                                       "/StatusNotifierWatcher", "-m", "org.freedesktop.DBus.Properties.Get",
+                                       "org.kde.StatusNotifierWatcher", name})
+        .out;
+  }
   std::string setting() {
     auto status = sandbox.run({"status"});
     auto line = status.out.substr(0, status.out.find('\n'));
@@ -268,14 +276,7 @@ class StatusNotifierHostTest : public TrayTest {
     ASSERT_TRUE(Sandbox::waitUntil([&] { return bar().width > 0; }, 10));
     app = sandbox.spawnApp();
     ASSERT_TRUE(Sandbox::waitUntil(
-        [&] {
-          return sandbox
-                     .runProgram("/usr/bin/gdbus",
-                                 {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o",
-                                  "/StatusNotifierWatcher", "-m", "org.freedesktop.DBus.Properties.Get",
-                                  "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems"})
-                     .out.find("<['") != std::string::npos;
-        },
+        [&] { return watcherProperty("RegisteredStatusNotifierItems").find("<['") != std::string::npos; },
         15))
         << sandbox.output(app).err;
   }
@@ -375,18 +376,11 @@ class XfcePanelTest : public TrayTest {
 )";
     sandbox.spawn(kXfconfd, {});
     sandbox.spawn("/usr/bin/xfce4-panel", {});
-    // The bar is drawn once it is mapped; a quiet moment lets it settle before the picture.
     // Its tray hosts status items once it has registered as their host.
     ASSERT_TRUE(Sandbox::waitUntil(
-        [&] {
-          return sandbox
-                     .runProgram("/usr/bin/gdbus",
-                                 {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o",
-                                  "/StatusNotifierWatcher", "-m", "org.freedesktop.DBus.Properties.Get",
-                                  "org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered"})
-                     .out.find("true") != std::string::npos;
-        },
+        [&] { return watcherProperty("IsStatusNotifierHostRegistered").find("true") != std::string::npos; },
         15));
+    // The bar is drawn once it is mapped; a quiet moment lets it settle before the picture.
     ASSERT_TRUE(Sandbox::waitUntil([&] { return panelDrawn(); }, 15));
     empty = x.grab(0, 0, 800, kPanelHeight);
     app = sandbox.spawnApp();
