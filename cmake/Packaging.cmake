@@ -29,6 +29,9 @@ install(CODE "execute_process(COMMAND \"$<TARGET_FILE:halomark-desktop-files>\"
                   COMMAND_ERROR_IS_FATAL ANY)")
 
 install(FILES resources/app.halomark.Halomark.svg DESTINATION share/icons/hicolor/scalable/apps)
+# The tray icon's states, drawn at build time, where every panel's icon theme finds them by name.
+install(DIRECTORY ${HALOMARK_BUNDLE_DIR}/Contents/Resources/icons/hicolor/scalable/status
+        DESTINATION share/icons/hicolor/scalable)
 install(FILES resources/app.halomark.Halomark.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${HALOMARK_PACKAGING_DIR}/70-halomark-leds.rules DESTINATION lib/udev/rules.d)
 install(FILES completions/halomark.bash DESTINATION share/bash-completion/completions RENAME halomark)

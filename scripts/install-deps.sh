@@ -21,10 +21,12 @@ tests=(
   python3-jsonschema
   # The package's linters and validators, the manual page and the shells' completions.
   lintian desktop-file-utils appstream mandoc zsh fish
-  # Private displays with a tray, a StatusNotifierItem bar, a screen reader's view and a Wayland
-  # session.
-  xvfb xauth trayer haskell-gtk-sni-tray-utils xdotool at-spi2-core python3-pyatspi python3-xlib
+  # Private displays with a tray, Xfce's panel, a StatusNotifierItem bar, a screen reader's view
+  # and a Wayland session.
+  xvfb xauth trayer haskell-gtk-sni-tray-utils xfce4-panel xdotool at-spi2-core python3-pyatspi python3-xlib
   weston qt6-wayland
+  # Qt drawn in a GTK theme, for the tray in a dark theme.
+  qt6-gtk-platformtheme
   hyperfine
 )
 

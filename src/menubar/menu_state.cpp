@@ -12,7 +12,8 @@ MenuState unavailable(const std::string& reason) {
   state.available = false;
   state.statusLine = reason;
   state.iconLit = false;
-  state.itemAccessibleName = "Halomark, unavailable";
+  state.itemDetail = "unavailable";
+  state.itemAccessibleName = "Halomark, " + state.itemDetail;
   state.quietHoursTitle = MenuTexts::kQuietHours;
   for (int percent : MenuTexts::kBatteryChoices) state.batteryChecked[percent] = false;
   return state;
@@ -44,6 +45,7 @@ MenuState MenuState::derive(AppDelegate& delegate, Platform& platform) {
 
   double fixedNits = prefs.stored(PrefKeys::fixedNits).value_or(0);
   state.sliderPosition = SliderScale::position(fixedNits);
+  state.sliderNits = fixedNits > 0 ? fixedNits : kDefaultFixedNits;
   state.sliderValueText =
       platform.locale.formatDecimal(fixedNits > 0 ? fixedNits : kDefaultFixedNits) + " nits";
 
@@ -58,7 +60,8 @@ MenuState MenuState::derive(AppDelegate& delegate, Platform& platform) {
   } else {
     state.itemText = state.statusLine;
   }
-  state.itemAccessibleName = "Halomark, " + state.itemText;
+  state.itemDetail = state.itemText;
+  state.itemAccessibleName = "Halomark, " + state.itemDetail;
   state.itemToolTip = "Halomark \u2014 " + state.itemText;
   state.stopSignalVisible = signalling;
   deriveRules(prefs, state);

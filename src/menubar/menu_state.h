@@ -19,15 +19,21 @@ struct MenuState {
   // 0 Automatic, 1 Fixed; -1 when nothing is selected (before the first refresh).
   int modeSegment = -1;
   double sliderPosition = 0;
+  // The brightness the slider stands for (the stored fixed value, or 150 without one): the keys
+  // step from it and assistive technology reads it.
+  double sliderNits = 150;
   // The slider's tooltip, also its accessibility value ("150 nits").
   std::string sliderValueText;
 
-  // The status item: icon, label (shown by hosts that show a title), tooltip, accessibility name.
+  // The status item: icon, label (shown by hosts that show a title), tooltip, accessibility name,
+  // and what that name says after "Halomark, " (a panel that names the item by its title and its
+  // tool tip's text reads the two together).
   bool iconLit = true;
   bool iconAttention = false;
   std::string itemText;
   std::string itemToolTip = "Halomark";
   std::string itemAccessibleName = "Halomark";
+  std::string itemDetail;
 
   bool stopSignalVisible = false;
 

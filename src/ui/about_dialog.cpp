@@ -25,6 +25,8 @@ AboutDialog::AboutDialog(const QString& shortVersion, const QString& buildVersio
   version->setAlignment(Qt::AlignHCenter);
   version->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  // Under the centred name and version, not at the right as in a form.
+  buttons->setCenterButtons(true);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   for (QWidget* widget :
        {static_cast<QWidget*>(icon), static_cast<QWidget*>(name), static_cast<QWidget*>(version)})

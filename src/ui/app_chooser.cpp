@@ -3,15 +3,37 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "formats/app_identifier.h"
 #include "ui/window_icons.h"
 
 namespace {
+
 constexpr int kIdRole = Qt::UserRole;
+constexpr QSize kIconSize(24, 24);
+
+// Every icon the same size, small ones scaled up and centred, so the names line up.
+QIcon uniform(const QIcon& icon, qreal scale) {
+  QPixmap canvas(kIconSize * scale);
+  canvas.setDevicePixelRatio(scale);
+  canvas.fill(Qt::transparent);
+  QPixmap picture = icon.pixmap(kIconSize, scale);
+  if (!picture.isNull()) {
+    QSizeF fitted = QSizeF(picture.size()).scaled(QSizeF(kIconSize), Qt::KeepAspectRatio);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QPointF corner((kIconSize.width() - fitted.width()) / 2, (kIconSize.height() - fitted.height()) / 2);
+    painter.drawPixmap(QRectF(corner, fitted), picture, QRectF(picture.rect()));
+  }
+  return QIcon(canvas);
 }
+
+}  // namespace
 
 AppChooser::AppChooser(InstalledApplications& apps, QWidget* parent) : QDialog(parent), apps_(apps) {
   setWindowTitle(QStringLiteral("Choose an App"));
@@ -22,11 +44,13 @@ AppChooser::AppChooser(InstalledApplications& apps, QWidget* parent) : QDialog(p
   search_->setAccessibleName(QStringLiteral("Search"));
   list_ = new QListWidget;
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list_->setIconSize(QSize(24, 24));
+  list_->setIconSize(kIconSize);
   list_->setAccessibleName(QStringLiteral("Applications"));
   for (const auto& app : apps_.all()) {
-    auto* item =
-        new QListWidgetItem(WindowIcons::application(app.icon), QString::fromStdString(app.name), list_);
+    // Turning the logo off while Halomark itself runs would turn it off for good.
+    if (app.id == kAppIdentifier) continue;
+    auto* item = new QListWidgetItem(uniform(WindowIcons::application(app.icon), devicePixelRatioF()),
+                                     QString::fromStdString(app.name), list_);
     item->setData(kIdRole, QString::fromStdString(app.id));
     item->setToolTip(QString::fromStdString(app.id));
   }
@@ -36,6 +60,9 @@ AppChooser::AppChooser(InstalledApplications& apps, QWidget* parent) : QDialog(p
   add_ = buttons->addButton(QStringLiteral("Add"), QDialogButtonBox::AcceptRole);
   add_->setDefault(true);
   add_->setEnabled(false);
+  // Return adds, whatever has the focus; it never opens the file dialog.
+  for (auto* button : buttons->buttons()) static_cast<QPushButton*>(button)->setAutoDefault(false);
+  search_->installEventFilter(this);
   layout->addWidget(search_);
   layout->addWidget(list_);
   layout->addWidget(buttons);
@@ -54,6 +81,27 @@ std::vector<std::string> AppChooser::choose(InstalledApplications& apps, QWidget
   AppChooser chooser(apps, parent);
   chooser.exec();
   return chooser.chosen();
+}
+
+bool AppChooser::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != search_ || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  int key = static_cast<QKeyEvent*>(event)->key();
+  QListWidgetItem* first = nullptr;
+  for (int i = 0; i < list_->count() && !first; ++i)
+    if (!list_->item(i)->isHidden()) first = list_->item(i);
+  if (key == Qt::Key_Down && first) {
+    // From the search into the matches, the first one chosen.
+    list_->setFocus(Qt::TabFocusReason);
+    if (list_->selectedItems().isEmpty()) list_->setCurrentItem(first);
+    return true;
+  }
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->selectedItems().isEmpty() && first) {
+    // The first match, as the search narrowed it.
+    list_->setCurrentItem(first);
+    accept();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void AppChooser::filter(const QString& text) {

@@ -1,5 +1,6 @@
-// The "Add App…" chooser: the installed applications with icon and name, a search field, several
-// at once, and a way to pick a .desktop file by path. It gives desktop file ids in the order the
+// The "Add App…" chooser: the installed applications but Halomark, each with an icon of one size
+// and its name, a search field the keyboard goes on from, several at once, and a way to pick a
+// .desktop file by path. It gives desktop file ids in the order the
 // user chose them.
 #pragma once
 
@@ -23,6 +24,10 @@ class AppChooser : public QDialog {
 
   // Picks .desktop files by path; those without an application id are left out.
   void addFiles(const QStringList& paths);
+
+ protected:
+  // Down goes from the search into the list; Return there adds the first match.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void filter(const QString& text);

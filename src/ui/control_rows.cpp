@@ -2,162 +2,246 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <cmath>
 
 #include "menubar/menu_texts.h"
+#include "menubar/slider_scale.h"
 #include "ui/green_switch.h"
+#include "ui/nits_slider.h"
+#include "ui/palette_ink.h"
+#include "ui/qt_text.h"
 
 namespace {
 
-constexpr int kRowWidth = 260;
-
-QWidget* row(int height) {
-  auto* widget = new QWidget;
-  widget->setFixedSize(kRowWidth, height);
-  return widget;
+// A segment of a segmented control: filled with the selection colour when chosen (a style's own
+// "checked" look can be nearly invisible in a dark theme), outlined so its edge stands out, and
+// ringed while it has the keyboard.
+void paintSegment(QAbstractButton* button, bool chosen, double fontScale) {
+  QPainter p(button);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QPalette& palette = button->palette();
+  QPalette::ColorGroup group = button->isEnabled() ? QPalette::Active : QPalette::Disabled;
+  QRectF r = QRectF(button->rect()).adjusted(0.5, 1.5, -0.5, -1.5);
+  QColor fill = chosen ? palette.color(group, QPalette::Highlight) : palette.color(group, QPalette::Button);
+  p.setPen(chosen ? fill.darker(115) : PaletteInk::switchOff(palette));
+  p.setBrush(fill);
+  p.drawRoundedRect(r, 3, 3);
+  if (button->hasFocus()) {
+    p.setPen(QPen(
+        chosen ? palette.color(group, QPalette::HighlightedText) : palette.color(QPalette::Highlight), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
+  }
+  QFont font = button->font();
+  if (fontScale != 1) font.setPointSizeF(font.pointSizeF() * fontScale);
+  p.setFont(font);
+  p.setPen(palette.color(group, chosen ? QPalette::HighlightedText : QPalette::ButtonText));
+  p.drawText(button->rect(), Qt::AlignCenter | Qt::TextShowMnemonic, button->text());
 }
 
-// A segment of a segmented control. The chosen one is filled with the palette's selection colour:
-// a style's own "checked" look can be nearly invisible (a dark theme draws it a shade off the rest).
-class Segment : public QPushButton {
+// Automatic or Fixed: a radio button drawn as a segment. Left and Right choose; Up and Down are
+// the menu's.
+class ModeSegment : public QRadioButton {
  public:
-  using QPushButton::QPushButton;
+  using QRadioButton::QRadioButton;
+  QSize sizeHint() const override { return {fontMetrics().horizontalAdvance(text()) + 24, 22}; }
 
  protected:
-  void paintEvent(QPaintEvent* event) override {
-    if (!isChecked()) {
-      QPushButton::paintEvent(event);
+  void paintEvent(QPaintEvent*) override { paintSegment(this, isChecked(), 1.0); }
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+      event->ignore();
       return;
     }
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
-    QColor fill = palette().color(group, QPalette::Highlight);
-    painter.setPen(fill.darker(115));
-    painter.setBrush(fill);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 1.5, -0.5, -1.5), 3, 3);
-    painter.setPen(palette().color(group, QPalette::HighlightedText));
-    painter.drawText(rect(), Qt::AlignCenter, text());
+    QRadioButton::keyPressEvent(event);
   }
 };
 
-// Equal-width buttons side by side, touching, like one segmented control.
-QWidget* segments(QWidget* parent, QButtonGroup* group, const QRect& geometry, bool small,
-                  const std::vector<std::pair<QString, QString>>& labelsAndTips) {
-  auto* strip = new QWidget(parent);
-  strip->setGeometry(geometry);
-  auto* layout = new QHBoxLayout(strip);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  int id = 0;
-  for (const auto& [label, tip] : labelsAndTips) {
-    auto* button = new Segment(label, strip);
-    button->setToolTip(tip);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    button->setFixedHeight(geometry.height());
-    if (small) {
-      QFont font = button->font();
-      font.setPointSizeF(font.pointSizeF() * 0.85);
-      button->setFont(font);
-    }
-    group->addButton(button, id++);
-    layout->addWidget(button, 1);
-  }
-  return strip;
-}
+// A preset: a push button drawn as a segment. Left and Right move between the presets; Space and
+// Return choose, Return closing the menu as a menu item does.
+class PresetButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+  QSize sizeHint() const override { return {fontMetrics().horizontalAdvance(text()) + 16, 20}; }
 
-QLabel* smallLabel(const char* text, QWidget* parent, const QRect& geometry, Qt::Alignment alignment) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  label->setGeometry(geometry);
+ protected:
+  void paintEvent(QPaintEvent*) override { paintSegment(this, isDown(), 0.85); }
+  void keyPressEvent(QKeyEvent* event) override {
+    switch (event->key()) {
+      case Qt::Key_Left:
+      case Qt::Key_Right: {
+        auto buttons = group()->buttons();
+        int next = buttons.indexOf(this) + (event->key() == Qt::Key_Right ? 1 : -1);
+        if (next >= 0 && next < buttons.size()) buttons[next]->setFocus(Qt::TabFocusReason);
+        return;
+      }
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        click();
+        event->ignore();
+        return;
+      case Qt::Key_Up:
+      case Qt::Key_Down: event->ignore(); return;
+      default: QPushButton::keyPressEvent(event);
+    }
+  }
+};
+
+QLabel* smallLabel(const char* text, Qt::Alignment alignment) {
+  auto* label = new QLabel(QtText::literal(text));
   label->setAlignment(alignment | Qt::AlignVCenter);
   QFont font = label->font();
   font.setPointSizeF(font.pointSizeF() * 0.85);
   label->setFont(font);
-  label->setForegroundRole(QPalette::PlaceholderText);
+  PaletteInk::makeSecondary(label);
   return label;
 }
 
+QHBoxLayout* layoutOf(QWidget* row) { return static_cast<QHBoxLayout*>(row->layout()); }
+
 }  // namespace
+
+ControlRow::ControlRow(int height, const QString& name) {
+  setFixedHeight(height);
+  setMinimumWidth(ControlRows::kMinimumWidth);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  setAccessibleName(name);
+  auto* layout = new QHBoxLayout(this);
+  layout->setSpacing(2);
+  setInsets(14, 14);
+}
+
+void ControlRow::setFocusTarget(std::function<QWidget*()> target) { focusTarget_ = std::move(target); }
+
+void ControlRow::setInsets(int left, int right) { layout()->setContentsMargins(left, 0, right, 0); }
+
+bool ControlRow::focusControl(Qt::FocusReason reason) {
+  QWidget* target = focusTarget_ ? focusTarget_() : nullptr;
+  if (target) target->setFocus(reason);
+  return target != nullptr;
+}
 
 ControlRows::ControlRows(MenuActions& actions, QObject* parent)
     : QObject(parent),
       actions_(actions),
       powerRow_(buildPowerRow()),
+      statusRow_(buildStatusRow()),
       modeRow_(buildModeRow()),
       sliderRow_(buildSliderRow()),
       presetRow_(buildPresetRow()) {}
 
 ControlRows::~ControlRows() = default;
 
-QWidget* ControlRows::buildPowerRow() {
-  QWidget* widget = row(32);
-  auto* label = new QLabel(QString::fromUtf8(MenuTexts::kLogoLight), widget);
+ControlRow* ControlRows::buildPowerRow() {
+  auto* row = new ControlRow(32, QString::fromUtf8(MenuTexts::kLogoLight));
+  auto* label = new QLabel(QtText::literal(MenuTexts::kLogoLight));
   QFont bold = label->font();
   bold.setBold(true);
   label->setFont(bold);
-  label->setGeometry(14, 7, 150, 18);
-  powerSwitch_ = new GreenSwitch(widget);
-  powerSwitch_->setGeometry(214, 7, 32, 18);
+  powerSwitch_ = new GreenSwitch;
   powerSwitch_->setAccessibleName(QString::fromUtf8(MenuTexts::kLogoLight));
   powerSwitch_->setOnChange([this](bool on) { actions_.switchFlipped(on); });
-  return widget;
+  label->setBuddy(powerSwitch_);
+  layoutOf(row)->addWidget(label, 1);
+  layoutOf(row)->addWidget(powerSwitch_);
+  row->setFocusTarget([this] { return powerSwitch_; });
+  return row;
 }
 
-QWidget* ControlRows::buildModeRow() {
-  QWidget* widget = row(30);
-  modeGroup_ = new QButtonGroup(widget);
-  QWidget* strip = segments(
-      widget, modeGroup_, QRect(14, 4, 232, 22), false,
-      {{MenuTexts::kAutomatic, MenuTexts::kAutomaticToolTip}, {MenuTexts::kFixed, MenuTexts::kFixedToolTip}});
-  strip->setAccessibleName(QString::fromUtf8(MenuTexts::kModeAccessibleName));
-  for (auto* button : modeGroup_->buttons()) button->setCheckable(true);
+ControlRow* ControlRows::buildStatusRow() {
+  auto* row = new ControlRow(20, QString());
+  statusLine_ = new QLabel;
+  statusLine_->setTextFormat(Qt::PlainText);
+  PaletteInk::makeSecondary(statusLine_);
+  layoutOf(row)->addWidget(statusLine_, 1);
+  return row;
+}
+
+ControlRow* ControlRows::buildModeRow() {
+  auto* row = new ControlRow(30, QString::fromUtf8(MenuTexts::kModeAccessibleName));
+  modeGroup_ = new QButtonGroup(row);
+  int id = 0;
+  for (auto [title, tip] : {std::pair{MenuTexts::kAutomatic, MenuTexts::kAutomaticToolTip},
+                            std::pair{MenuTexts::kFixed, MenuTexts::kFixedToolTip}}) {
+    auto* segment = new ModeSegment(QtText::literal(title));
+    segment->setToolTip(QString::fromUtf8(tip));
+    segment->setFocusPolicy(Qt::StrongFocus);
+    modeGroup_->addButton(segment, id++);
+    layoutOf(row)->addWidget(segment, 1);
+  }
   connect(modeGroup_, &QButtonGroup::idClicked, this, [this](int id) { actions_.modeChosen(id); });
-  return widget;
+  row->setFocusTarget([this] {
+    QAbstractButton* chosen = modeGroup_->checkedButton();
+    return chosen ? chosen : modeGroup_->button(0);
+  });
+  return row;
 }
 
-QWidget* ControlRows::buildSliderRow() {
-  QWidget* widget = row(30);
-  smallLabel(MenuTexts::kDim, widget, QRect(14, 7, 30, 16), Qt::AlignLeft);
-  slider_ = new QSlider(Qt::Horizontal, widget);
-  slider_->setGeometry(46, 5, 156, 20);
-  slider_->setRange(0, kSliderSteps);
-  slider_->setTracking(true);
-  slider_->setFocusPolicy(Qt::NoFocus);
+ControlRow* ControlRows::buildSliderRow() {
+  auto* row = new ControlRow(30, QString::fromUtf8(MenuTexts::kSliderAccessibleName));
+  slider_ = new NitsSlider;
   slider_->setAccessibleName(QString::fromUtf8(MenuTexts::kSliderAccessibleName));
-  smallLabel(MenuTexts::kBright, widget, QRect(206, 7, 40, 16), Qt::AlignRight);
-  connect(slider_, &QSlider::valueChanged, this, &ControlRows::sliderMoved);
-  return widget;
+  layoutOf(row)->setSpacing(6);
+  layoutOf(row)->addWidget(smallLabel(MenuTexts::kDim, Qt::AlignLeft));
+  layoutOf(row)->addWidget(slider_, 1);
+  layoutOf(row)->addWidget(smallLabel(MenuTexts::kBright, Qt::AlignRight));
+  connect(slider_, &QSlider::valueChanged, this, [this](int value) {
+    double position = double(value) / NitsSlider::kSteps;
+    showSliderAt(SliderScale::nits(position), QString::fromStdString(actions_.sliderMoved(position)));
+  });
+  slider_->setOnNitsChosen([this](double nits) {
+    QString text = QString::fromStdString(actions_.sliderMoved(SliderScale::position(nits)));
+    QSignalBlocker quiet(slider_);
+    slider_->setValue(int(std::lround(SliderScale::position(nits) * NitsSlider::kSteps)));
+    showSliderAt(nits, text);
+  });
+  row->setFocusTarget([this] { return slider_; });
+  return row;
 }
 
-QWidget* ControlRows::buildPresetRow() {
-  QWidget* widget = row(26);
-  presetGroup_ = new QButtonGroup(widget);
-  std::vector<std::pair<QString, QString>> presets;
-  for (const auto& preset : MenuTexts::kPresets)
-    presets.emplace_back(QString::fromUtf8(preset.title),
-                         QString::fromStdString(MenuTexts::presetToolTip(preset)));
-  QWidget* strip = segments(widget, presetGroup_, QRect(14, 3, 232, 20), true, presets);
-  strip->setAccessibleName(QString::fromUtf8(MenuTexts::kPresetsAccessibleName));
+ControlRow* ControlRows::buildPresetRow() {
+  auto* row = new ControlRow(26, QString::fromUtf8(MenuTexts::kPresetsAccessibleName));
+  presetGroup_ = new QButtonGroup(row);
+  int id = 0;
+  for (const auto& preset : MenuTexts::kPresets) {
+    auto* button = new PresetButton(QtText::literal(preset.title));
+    button->setToolTip(QString::fromStdString(MenuTexts::presetToolTip(preset)));
+    button->setFocusPolicy(Qt::StrongFocus);
+    presetGroup_->addButton(button, id++);
+    layoutOf(row)->addWidget(button, 1);
+  }
   connect(presetGroup_, &QButtonGroup::idClicked, this, [this](int id) { actions_.presetChosen(id); });
-  return widget;
+  row->setFocusTarget([this] { return presetGroup_->button(0); });
+  return row;
+}
+
+void ControlRows::align(int left, int right) {
+  for (ControlRow* row : {powerRow_, statusRow_, modeRow_, sliderRow_, presetRow_})
+    row->setInsets(left, right);
 }
 
 void ControlRows::selectMode(int segment) {
   // An exclusive group cannot show "nothing selected" (launch on a machine without the logo).
   modeGroup_->setExclusive(false);
-  for (auto* button : modeGroup_->buttons()) button->setChecked(modeGroup_->id(button) == segment);
+  for (auto* button : modeGroup_->buttons()) {
+    button->setAutoExclusive(false);
+    button->setChecked(modeGroup_->id(button) == segment);
+    button->setAutoExclusive(true);
+  }
   modeGroup_->setExclusive(true);
 }
 
-void ControlRows::sliderMoved(int value) {
-  QString text = QString::fromStdString(actions_.sliderMoved(double(value) / kSliderSteps));
-  // Until the pause applies the change, the row shows what the move stored.
+void ControlRows::showSliderAt(double nits, const QString& text) {
+  // Until the pause applies the change, the rows show what the move stored.
+  slider_->setNits(nits);
   powerSwitch_->setOn(true);
   selectMode(1);
   slider_->setToolTip(text);
@@ -167,12 +251,14 @@ void ControlRows::sliderMoved(int value) {
 void ControlRows::render(const MenuState& state) {
   for (QWidget* control : std::initializer_list<QWidget*>{powerSwitch_, modeRow_, slider_, presetRow_})
     control->setEnabled(state.available);
+  statusLine_->setText(QString::fromStdString(state.statusLine));
   powerSwitch_->setOn(state.switchOn);
   selectMode(state.modeSegment);
   // A refresh while the user holds the slider leaves the knob under the pointer.
   if (!slider_->isSliderDown()) {
     QSignalBlocker quiet(slider_);
-    slider_->setValue(static_cast<int>(std::lround(state.sliderPosition * kSliderSteps)));
+    slider_->setValue(static_cast<int>(std::lround(state.sliderPosition * NitsSlider::kSteps)));
+    slider_->setNits(state.sliderNits);
   }
   QString valueText = QString::fromStdString(state.sliderValueText);
   slider_->setToolTip(valueText);

@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeySequence>
-#include <QLabel>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -21,7 +20,7 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
 }  // namespace
 
 ControlWindow::ControlWindow(MenuActions& actions, QWidget* parent)
-    : QWidget(parent, Qt::Window), rows_(new ControlRows(actions, this)), statusLine_(new QLabel(this)) {
+    : QWidget(parent, Qt::Window), rows_(new ControlRows(actions, this)) {
   static const bool installed = (QAccessible::installFactory(accessibleFactory), true);
   (void)installed;
   setWindowTitle(QStringLiteral("Halomark"));
@@ -32,14 +31,9 @@ ControlWindow::ControlWindow(MenuActions& actions, QWidget* parent)
   layout->setSpacing(2);
   auto rows = rows_->rows();
   layout->addWidget(rows[0]);
-  statusLine_->setContentsMargins(14, 0, 14, 4);
-  statusLine_->setForegroundRole(QPalette::PlaceholderText);
-  layout->addWidget(statusLine_);
+  layout->addWidget(rows_->statusRow());
   for (std::size_t i = 1; i < rows.size(); ++i) layout->addWidget(rows[i]);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void ControlWindow::render(const MenuState& state) {
-  rows_->render(state);
-  statusLine_->setText(QString::fromStdString(state.statusLine));
-}
+void ControlWindow::render(const MenuState& state) { rows_->render(state); }

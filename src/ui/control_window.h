@@ -8,7 +8,6 @@
 #include "menubar/menu_state.h"
 
 class ControlRows;
-class QLabel;
 
 class ControlWindow : public QWidget {
   Q_OBJECT
@@ -19,5 +18,4 @@ class ControlWindow : public QWidget {
 
  private:
   ControlRows* rows_;
-  QLabel* statusLine_;
 };

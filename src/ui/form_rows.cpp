@@ -1,7 +1,13 @@
 #include "ui/form_rows.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QPalette>
+
+#include "ui/combo_accessible.h"
+#include "ui/palette_ink.h"
+#include "ui/qt_text.h"
+#include "ui/toggle_switch.h"
 
 namespace FormRows {
 
@@ -17,8 +23,7 @@ QFont smallerFont(const QFont& base) {
 }  // namespace
 
 QGroupBox* section(const QString& title, QWidget* parent) {
-  // "&" would mark a keyboard mnemonic; the titles mean it literally ("Startup & Updates").
-  auto* box = new QGroupBox(QString(title).replace(QLatin1Char('&'), QStringLiteral("&&")), parent);
+  auto* box = new QGroupBox(QtText::literal(title), parent);
   auto* rows = new QVBoxLayout(box);
   rows->setSpacing(8);
   return box;
@@ -39,25 +44,35 @@ QWidget* row(const QString& title, const QString& subtitle, QWidget* control) {
     auto* subtitleLabel = new QLabel(subtitle);
     subtitleLabel->setWordWrap(true);
     subtitleLabel->setFont(smallerFont(subtitleLabel->font()));
-    subtitleLabel->setForegroundRole(QPalette::PlaceholderText);
+    PaletteInk::makeSecondary(subtitleLabel);
     texts->addWidget(subtitleLabel);
   }
   layout->addLayout(texts, 1);
   if (control) {
     layout->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
-    if (control->accessibleName().isEmpty()) control->setAccessibleName(title);
+    // A button is found by what it says ("Set Up"); the row's title tells what it is for. Other
+    // controls show a value, not a name, and are named by the row.
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    if (button && !qobject_cast<QCheckBox*>(button)) {
+      control->setAccessibleDescription(title);
+    } else if (control->accessibleName().isEmpty()) {
+      control->setAccessibleName(title);
+    }
+    // With a buddy an "&" marks a mnemonic; the titles mean it literally.
+    titleLabel->setText(QtText::literal(title));
     titleLabel->setBuddy(control);
   }
   return widget;
 }
 
 QCheckBox* toggle(const QString& title) {
-  auto* box = new QCheckBox;
+  auto* box = new ToggleSwitch;
   box->setAccessibleName(title);
   return box;
 }
 
 QComboBox* picker(std::initializer_list<std::pair<QString, int>> choices) {
+  ComboAccessible::install();
   auto* combo = new QComboBox;
   for (const auto& [text, value] : choices) combo->addItem(text, value);
   combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -74,6 +89,8 @@ QLabel* errorLine() {
   palette.setColor(QPalette::WindowText, QColor(0xd7, 0x00, 0x15));
   line->setPalette(palette);
   line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Selectable for copying, but not a stop of its own for the keyboard or a screen reader.
+  line->setFocusPolicy(Qt::NoFocus);
   line->hide();
   return line;
 }

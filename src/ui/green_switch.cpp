@@ -3,9 +3,12 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
+
+#include "ui/palette_ink.h"
+#include "ui/switch_painter.h"
 
 namespace {
 
@@ -40,7 +43,7 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
   return nullptr;
 }
 
-bool isDark(const QPalette& palette) { return palette.color(QPalette::Window).lightnessF() < 0.5; }
+const QColor kGreen(52, 199, 89);
 
 }  // namespace
 
@@ -48,7 +51,7 @@ GreenSwitch::GreenSwitch(QWidget* parent) : QWidget(parent) {
   static const bool installed = (QAccessible::installFactory(accessibleFactory), true);
   (void)installed;
   setFixedSize(sizeHint());
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 void GreenSwitch::setOn(bool on) {
@@ -68,38 +71,31 @@ bool GreenSwitch::flip() {
   return true;
 }
 
-QColor GreenSwitch::onColor() { return QColor(52, 199, 89); }
+QColor GreenSwitch::onColor() const { return PaletteInk::switchOn(palette(), kGreen); }
 
-QColor GreenSwitch::offColor() const {
-  // The grey follows the palette: darker on a dark theme, lighter on a light one.
-  float level = isDark(palette()) ? 0.36f : 0.78f;
-  return QColor::fromRgbF(level, level, level);
-}
+QColor GreenSwitch::offColor() const { return PaletteInk::switchOff(palette()); }
 
 void GreenSwitch::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-  bool enabled = isEnabled();
-  p.setPen(Qt::NoPen);
-  p.setOpacity(enabled ? 1.0 : 0.4);
-  p.setBrush(isOn_ ? onColor() : offColor());
-  p.drawRoundedRect(r, r.height() / 2, r.height() / 2);
-
-  double d = r.height() - 4;
-  double left = isOn_ ? r.right() - 2 - d : r.left() + 2;
-  QRectF knob(left, r.top() + 2, d, d);
-  p.setOpacity(enabled ? 1.0 : 0.6);
-  p.setBrush(Qt::white);
-  p.drawEllipse(knob);
-  p.setOpacity(1.0);
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.15), 0.5));
-  p.drawEllipse(knob);
+  SwitchPainter::paint(p, rect(), isOn_, isEnabled(), hasFocus(), palette(), kGreen);
 }
 
 void GreenSwitch::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) flip();
+  event->accept();
+}
+
+void GreenSwitch::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space: flip(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      flip();
+      // Left to the menu, which closes as after choosing an item.
+      event->ignore();
+      return;
+    default: QWidget::keyPressEvent(event); return;
+  }
   event->accept();
 }
 

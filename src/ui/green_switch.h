@@ -1,6 +1,7 @@
 // The small on/off switch of the menu's first row: a pill that is green when on, with a knob that
-// jumps to its side. It acts on mouse press (no dragging) so it works inside a menu row without
-// focus, and it is exposed to assistive technology as a checkable switch with a press action.
+// jumps to its side. It acts on mouse press (no dragging) so it works inside a menu row, flips with
+// Space (Return flips it and lets the menu close, as a menu item does), and is exposed to assistive
+// technology as a checkable switch with a press action.
 #pragma once
 
 #include <QWidget>
@@ -24,13 +25,14 @@ class GreenSwitch : public QWidget {
   QSize sizeHint() const override { return {32, 18}; }
   QSize minimumSizeHint() const override { return sizeHint(); }
 
-  // The track's colours, exposed for the rendering tests.
-  static QColor onColor();
+  // The track's colours against this palette, exposed for the rendering tests.
+  QColor onColor() const;
   QColor offColor() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:

@@ -1,4 +1,5 @@
 #include "ui/settings_automation_tab.h"
+#include "ui/combo_accessible.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +18,7 @@ constexpr int kHourPickerWidth = 96;
 constexpr int kAppIconSize = 20;
 
 QComboBox* hourPicker(const QString& name) {
+  ComboAccessible::install();
   auto* picker = new QComboBox;
   for (int hour = 0; hour < 24; ++hour)
     picker->addItem(QString::fromStdString(Prefs::formatHour(hour)), hour);

@@ -22,14 +22,13 @@ SettingsGeneralTab::SettingsGeneralTab(SettingsModel& model, std::function<void(
   auto* behavior = section(QStringLiteral("Behavior"), this);
   quitBehavior_ = picker({{QStringLiteral("Restore automatic brightness"), int(Prefs::QuitBehavior::restore)},
                           {QStringLiteral("Keep logo off"), int(Prefs::QuitBehavior::keepOff)}});
-  hotKey_ = toggle(QStringLiteral("Toggle logo with ⌃⌥⌘L"));
+  hotKey_ = toggle(QStringLiteral("Toggle logo with Ctrl+Alt+Super+L"));
   ignoreLimits_ = toggle(QStringLiteral("Allow full brightness range"));
   command_ = new QPushButton;
   commandError_ = errorLine();
   rowsOf(behavior)->addWidget(row(QStringLiteral("When Halomark quits"), {}, quitBehavior_));
-  rowsOf(behavior)->addWidget(row(QStringLiteral("Toggle logo with ⌃⌥⌘L"),
-                                  QStringLiteral("Option-click the menu bar icon to toggle anytime."),
-                                  hotKey_));
+  rowsOf(behavior)->addWidget(row(QStringLiteral("Toggle logo with Ctrl+Alt+Super+L"),
+                                  QStringLiteral("Alt-click the menu bar icon to toggle anytime."), hotKey_));
   rowsOf(behavior)->addWidget(row(QStringLiteral("Allow full brightness range"), {}, ignoreLimits_));
   rowsOf(behavior)->addWidget(row(QStringLiteral("halomark command in Terminal"), {}, command_));
   rowsOf(behavior)->addWidget(commandError_);

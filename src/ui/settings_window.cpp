@@ -1,5 +1,7 @@
 #include "ui/settings_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -16,21 +18,32 @@
 
 namespace {
 
-QIcon tabIcon(SettingsTab tab) {
+// All three drawn, in the text colour: a theme would supply some and not others, and mix a
+// coloured picture with a line drawing on one bar.
+QIcon tabIcon(SettingsTab tab, const QColor& ink) {
   switch (tab) {
-    case SettingsTab::automation:
-      return WindowIcons::themed("weather-clear-night", WindowIcons::Drawn::moonAndStars);
-    case SettingsTab::signals: return WindowIcons::themed("starred", WindowIcons::Drawn::sparkles);
+    case SettingsTab::automation: return WindowIcons::drawn(WindowIcons::Drawn::moonAndStars, ink);
+    case SettingsTab::signals: return WindowIcons::drawn(WindowIcons::Drawn::sparkles, ink);
     case SettingsTab::general: break;
   }
-  return WindowIcons::themed("preferences-system", WindowIcons::Drawn::gear);
+  return WindowIcons::drawn(WindowIcons::Drawn::gear, ink);
 }
 
 int indexOf(SettingsTab tab) { return static_cast<int>(tab); }
 
+// A plain top-level widget reads as a nameless "filler" to a screen reader; this is a window, named
+// by its title.
+QAccessibleInterface* settingsWindowAccessible(const QString& className, QObject* object) {
+  if (className == QLatin1String("SettingsWindow") && object && object->isWidgetType())
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  return nullptr;
+}
+
 }  // namespace
 
 SettingsWindow::SettingsWindow(SettingsModel& model, Actions actions) : model_(model) {
+  static const bool installed = (QAccessible::installFactory(settingsWindowAccessible), true);
+  (void)installed;
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
   setObjectName(QStringLiteral("HalomarkSettings"));
   auto* layout = new QVBoxLayout(this);
@@ -80,7 +93,7 @@ QToolButton* SettingsWindow::tabButton(SettingsTab tab) {
   auto* button = new QToolButton;
   QString title = QString::fromStdString(::title(tab));
   button->setText(title);
-  button->setIcon(tabIcon(tab));
+  button->setIcon(tabIcon(tab, palette().color(QPalette::ButtonText)));
   button->setIconSize(QSize(24, 24));
   button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   button->setAutoRaise(true);
@@ -100,8 +113,15 @@ void SettingsWindow::addShortcuts() {
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + indexOf(tab))), this);
     connect(shortcut, &QShortcut::activated, this, [this, tab] { selectTab(tab); });
   }
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
+  // Only an Escape no control took: an open dropdown closes itself and keeps the key.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -15,6 +15,8 @@
 #include "windows/settings_model.h"
 
 class SettingsWindow : public QWidget {
+  Q_OBJECT
+
  public:
   struct Actions {
     // Asks the user for applications; their ids in the order chosen, none when cancelled.
@@ -39,6 +41,7 @@ class SettingsWindow : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QToolButton* tabButton(SettingsTab tab);

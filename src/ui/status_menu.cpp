@@ -9,10 +9,13 @@
 #include "menubar/menu_texts.h"
 #include "menubar/slider_scale.h"
 #include "ui/control_rows.h"
+#include "ui/popup_menu.h"
+#include "ui/qt_text.h"
 
 namespace {
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+// Every title of the menu is the product's own text: an "&" in it is an ampersand.
+QString text(const char* utf8) { return QtText::literal(utf8); }
 
 QAction* addWidgetRow(QMenu* menu, QWidget* row) {
   auto* action = new QWidgetAction(menu);
@@ -30,7 +33,11 @@ const std::vector<double>& StatusMenu::brightnessLevels() {
 
 StatusMenu::StatusMenu(Presentation presentation, MenuActions& actions, const MenuCommands& commands,
                        QObject* parent)
-    : QObject(parent), presentation_(presentation), actions_(actions), commands_(commands), menu_(new QMenu) {
+    : QObject(parent),
+      presentation_(presentation),
+      actions_(actions),
+      commands_(commands),
+      menu_(presentation == Presentation::popup ? new PopupMenu : new QMenu) {
   menu_->setToolTipsVisible(true);
   if (presentation_ == Presentation::popup) {
     addControls();
@@ -47,10 +54,27 @@ void StatusMenu::addControls() {
   controlRows_ = new ControlRows(actions_, this);
   auto rows = controlRows_->rows();
   addWidgetRow(menu_, rows[0]);
-  statusLine_ = menu_->addAction(QString());
+  // Read, never chosen: the keys pass over it.
+  statusLine_ = addWidgetRow(menu_, controlRows_->statusRow());
   statusLine_->setEnabled(false);
   menu_->addSeparator();
   for (std::size_t i = 1; i < rows.size(); ++i) addWidgetRow(menu_, rows[i]);
+  // The menu moves its current item with the keys but leaves a row's control without the keyboard:
+  // the control of the current row takes it, and any other item hands it back to the menu.
+  connect(menu_, &QMenu::hovered, this, [this](QAction* current) {
+    auto* row = qobject_cast<QWidgetAction*>(current);
+    auto* controls = row ? qobject_cast<ControlRow*>(row->defaultWidget()) : nullptr;
+    if (controls && controls->focusControl(Qt::TabFocusReason)) return;
+    if (menu_->focusWidget() != menu_) {
+      menu_->setFocus(Qt::TabFocusReason);
+    }
+  });
+  // The rows line up with the text of the items below them, whatever the style's metrics.
+  auto* popup = static_cast<PopupMenu*>(menu_);
+  connect(menu_, &QMenu::aboutToShow, this, [this, popup] {
+    auto insets = popup->textInsets();
+    controlRows_->align(insets.left, insets.right);
+  });
 }
 
 void StatusMenu::addNativeControls() {
@@ -66,7 +90,7 @@ void StatusMenu::addNativeControls() {
   for (auto [title, tip] : {std::pair{MenuTexts::kAutomatic, MenuTexts::kAutomaticToolTip},
                             std::pair{MenuTexts::kFixed, MenuTexts::kFixedToolTip}}) {
     QAction* item = menu_->addAction(text(title));
-    item->setToolTip(text(tip));
+    item->setToolTip(QString::fromUtf8(tip));
     item->setCheckable(true);
     modeItems_->addAction(item);
     connect(item, &QAction::triggered, this, [this, segment] { actions_.modeChosen(segment); });
@@ -91,7 +115,7 @@ void StatusMenu::addNativeControls() {
 
 QAction* StatusMenu::ruleItem(QMenu* menu, const char* title, const char* tip, MenuActions::Rule rule) {
   QAction* item = menu->addAction(text(title));
-  item->setToolTip(text(tip));
+  item->setToolTip(QString::fromUtf8(tip));
   item->setCheckable(true);
   connect(item, &QAction::triggered, this, [this, rule] { actions_.toggleRule(rule); });
   ruleItems_[rule] = item;
@@ -111,11 +135,13 @@ void StatusMenu::addRulesMenu() {
   ruleItem(rulesMenu_, MenuTexts::kQuietHours, MenuTexts::kQuietHoursToolTip, Rule::quietHours);
   rulesMenu_->addSeparator();
   rulesMenu_->addAction(text(MenuTexts::kBatteryLow))->setEnabled(false);
+  // One choice of several: radio items, in the menu and in the native menu a host draws.
+  auto* below = new QActionGroup(this);
+  below->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
   for (int percent : MenuTexts::kBatteryChoices) {
-    // Indented under their header, as one level of a menu's indentation.
-    QAction* item = rulesMenu_->addAction(QStringLiteral("    ") +
-                                          QString::fromStdString(MenuTexts::batteryChoiceTitle(percent)));
+    QAction* item = rulesMenu_->addAction(QtText::literal(MenuTexts::batteryChoiceTitle(percent)));
     item->setCheckable(true);
+    below->addAction(item);
     connect(item, &QAction::triggered, this, [this, percent] { actions_.chooseBelow(percent); });
     belowItems_[percent] = item;
   }
@@ -160,7 +186,7 @@ bool StatusMenu::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void StatusMenu::render(const MenuState& state) {
-  statusLine_->setText(QString::fromStdString(state.statusLine));
+  if (presentation_ == Presentation::native) statusLine_->setText(QtText::literal(state.statusLine));
   rulesMenu_->menuAction()->setEnabled(state.available);
   if (controlRows_) controlRows_->render(state);
   if (presentation_ == Presentation::native) renderNative(state);
@@ -172,7 +198,7 @@ void StatusMenu::render(const MenuState& state) {
   ruleItems_[Rule::onBattery]->setChecked(state.offOnBattery);
   ruleItems_[Rule::externalDisplay]->setChecked(state.offWithExternalDisplay);
   QAction* quietHours = ruleItems_[Rule::quietHours];
-  quietHours->setText(QString::fromStdString(state.quietHoursTitle));
+  quietHours->setText(QtText::literal(state.quietHoursTitle));
   quietHours->setChecked(state.quietHoursEnabled);
   for (auto& [percent, item] : belowItems_) item->setChecked(state.batteryChecked.at(percent));
 }

@@ -10,14 +10,22 @@
 
 namespace UninstallDialog {
 
+void setAlertTexts(QMessageBox& alert, const QString& title, const QString& text) {
+  alert.setWindowTitle(title);
+  alert.setTextFormat(Qt::RichText);
+  alert.setText(QStringLiteral("<b>") + title.toHtmlEscaped() + QStringLiteral("</b>"));
+  alert.setInformativeText(text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+}
+
 void confirmUninstall(AppDelegate& app, Platform& platform, AlertSound& alertSound, QWidget* parent) {
   auto bundle = Maintenance::appBundleURL(platform);
   if (!bundle) {
     alertSound.beep();
     return;
   }
-  QMessageBox ask(QMessageBox::Warning, QString::fromUtf8(UninstallPrompt::kTitle),
-                  QString::fromUtf8(UninstallPrompt::kMessage), QMessageBox::NoButton, parent);
+  QMessageBox ask(QMessageBox::Warning, {}, {}, QMessageBox::NoButton, parent);
+  setAlertTexts(ask, QString::fromUtf8(UninstallPrompt::kTitle),
+                QString::fromUtf8(UninstallPrompt::kMessage));
   auto* uninstall = ask.addButton(QString::fromUtf8(UninstallPrompt::kConfirm), QMessageBox::DestructiveRole);
   ask.addButton(QString::fromUtf8(UninstallPrompt::kCancel), QMessageBox::RejectRole);
   ask.setDefaultButton(uninstall);
@@ -28,8 +36,9 @@ void confirmUninstall(AppDelegate& app, Platform& platform, AlertSound& alertSou
   app.setUninstalling(true);
   auto result = Maintenance::uninstall(*bundle, app.logo(), app.prefs(), platform);
   if (auto leftovers = UninstallPrompt::leftovers(result)) {
-    QMessageBox report(QMessageBox::Warning, QString::fromUtf8(UninstallPrompt::kLeftoversTitle),
-                       QString::fromStdString(*leftovers), QMessageBox::Ok, parent);
+    QMessageBox report(QMessageBox::Warning, {}, {}, QMessageBox::Ok, parent);
+    setAlertTexts(report, QString::fromUtf8(UninstallPrompt::kLeftoversTitle),
+                  QString::fromStdString(*leftovers));
     report.exec();
   }
   QCoreApplication::quit();

@@ -3,22 +3,30 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "ui/toggle_switch.h"
 #include "ui/window_icons.h"
 
 namespace {
 
 constexpr int kWidth = 460;
 constexpr int kPadding = 28;
+constexpr int kButtonPadding = 14;
 
 QLabel* wrapped(const QString& text) {
   auto* label = new QLabel(text);
   label->setWordWrap(true);
   return label;
+}
+
+// Room at the sides of a button's text, whatever the style's own margins.
+void padded(QPushButton* button) {
+  button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kButtonPadding);
 }
 
 QLabel* iconLabel(const QIcon& icon, int size) {
@@ -29,16 +37,30 @@ QLabel* iconLabel(const QIcon& icon, int size) {
 }
 
 // A rounded box tinted with the text colour at a low opacity, as the hint and the menu bar use.
+// Painted, not styled: a style sheet would cascade into the plain widgets inside and box them too.
+class TintedBox : public QWidget {
+ public:
+  TintedBox(int radius, double opacity) : radius_(radius), opacity_(opacity) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor tint = palette().color(QPalette::WindowText);
+    tint.setAlphaF(float(opacity_));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tint);
+    p.drawRoundedRect(QRectF(rect()), radius_, radius_);
+  }
+
+ private:
+  int radius_;
+  double opacity_;
+};
+
 QWidget* tinted(QWidget* content, int radius, double opacity, QMargins padding) {
-  auto* box = new QWidget;
-  box->setAttribute(Qt::WA_StyledBackground);
-  QColor tint = QApplication::palette().color(QPalette::WindowText);
-  box->setStyleSheet(QStringLiteral(".QWidget { background: rgba(%1,%2,%3,%4); border-radius: %5px; }")
-                         .arg(tint.red())
-                         .arg(tint.green())
-                         .arg(tint.blue())
-                         .arg(opacity)
-                         .arg(radius));
+  auto* box = new TintedBox(radius, opacity);
+  box->setObjectName(QStringLiteral("tinted"));
   auto* layout = new QHBoxLayout(box);
   layout->setContentsMargins(padding);
   layout->addWidget(content);
@@ -77,8 +99,8 @@ WelcomeWindow::WelcomeWindow(WelcomeModel& model, Scheduler& scheduler, Actions 
 
   auto* switches = new QVBoxLayout;
   switches->setSpacing(8);
-  launchAtLogin_ = new QCheckBox(QStringLiteral("Launch Halomark at login"));
-  autoUpdate_ = new QCheckBox(QStringLiteral("Check for updates automatically"));
+  launchAtLogin_ = new ToggleSwitch(QStringLiteral("Launch Halomark at login"));
+  autoUpdate_ = new ToggleSwitch(QStringLiteral("Check for updates automatically"));
   switches->addWidget(launchAtLogin_);
   switches->addWidget(autoUpdate_);
   layout->addLayout(switches);
@@ -124,7 +146,7 @@ QWidget* WelcomeWindow::menuBarHint(const QIcon& menuBarIcon) {
   lives->setFont(medium);
   auto* look = wrapped(QStringLiteral(
       "Look for the crescent near the top right of your screen. Click it for the logo controls, or "
-      "Option-click it to switch the logo on or off."));
+      "Alt-click it to switch the logo on or off."));
   look->setForegroundRole(QPalette::PlaceholderText);
   texts->addWidget(lives);
   texts->addWidget(look);
@@ -164,6 +186,8 @@ QWidget* WelcomeWindow::buttonRow() {
   if (model_.isSupported()) {
     auto* done = new QPushButton(QStringLiteral("Done"));
     auto* menu = new QPushButton(QStringLiteral("Show Halomark's Menu"));
+    padded(done);
+    padded(menu);
     // Return means the default button wherever the focus is.
     done->setAutoDefault(false);
     menu->setDefault(true);
@@ -178,6 +202,8 @@ QWidget* WelcomeWindow::buttonRow() {
   } else {
     auto* quit = new QPushButton(QStringLiteral("Quit Halomark"));
     auto* okButton = new QPushButton(QStringLiteral("OK"));
+    padded(quit);
+    padded(okButton);
     quit->setAutoDefault(false);
     okButton->setDefault(true);
     layout->addWidget(quit);

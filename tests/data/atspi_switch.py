@@ -12,9 +12,9 @@ seen = {}
 
 
 def on_showing(event):
-    # The popup is not a child of the application's accessible root, so it is found by its events.
+    # Found by its events, as a reader follows what appears.
     source = event.source
-    if event.detail1 == 1 and source.name == "Logo light" and source.getRole() != pyatspi.ROLE_LABEL:
+    if event.detail1 == 1 and source.name == "Logo light" and source.getRole() == pyatspi.ROLE_CHECK_BOX:
         seen["switch"] = source
         pyatspi.Registry.stop()
 

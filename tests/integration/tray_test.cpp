@@ -2,8 +2,12 @@
 // xdotool the way a user would click.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -11,6 +15,8 @@
 #include "integration/screen_reader.h"
 #include "integration/status_notifier_watcher.h"
 #include "linux/xvfb_server.h"
+#include "menubar/contrast.h"
+#include "menubar/popup_placement.h"
 
 namespace {
 
@@ -29,7 +35,7 @@ class TrayTest : public ::testing::Test {
     ASSERT_TRUE(x.started());
     sandbox.setEnvironment("DISPLAY", x.display().toStdString());
     sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
-    ASSERT_EQ(sandbox.device({"create"}).status, 0);
+    if (withDevice) ASSERT_EQ(sandbox.device({"create"}).status, 0);
     // Past the first launch: a welcome window opening over the tray would close an open popup.
     fs::create_directories(fs::path(sandbox.preferencesFile()).parent_path());
     std::ofstream(sandbox.preferencesFile()) << R"({"welcomeShown": true})";
@@ -101,6 +107,66 @@ class TrayTest : public ::testing::Test {
     Geometry g = icon();
     click(g.x + g.width / 2, g.y + g.height / 2, modifiers, button);
   }
+  // The logo switch at the end of the popup's first row: the first thing drawn, from the right,
+  // on the row's middle line.
+  void clickSwitch(const Geometry& menu) {
+    int y = menu.y + 1 + 16;
+    auto row = x.grab(menu.x, y, menu.width, 1);
+    ASSERT_GT(row.width, 0);
+    std::uint32_t background = row.at(menu.width - 4, 0);
+    int end = menu.width - 4;
+    while (end > menu.width / 2 && row.at(end, 0) == background) --end;
+    ASSERT_GT(end, menu.width / 2) << "no switch on the first row";
+    click(menu.x + end - 8, y);
+  }
+  static Contrast::Rgb rgb(std::uint32_t pixel) {
+    return {std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel)};
+  }
+  // The contrast of the strongest ink in `area` of the screen against `background`; the area is
+  // saved for a person to look at when HALOMARK_SCREENSHOTS names a folder.
+  double inkContrast(const Geometry& area, std::uint32_t background, const std::string& pictureName) {
+    auto picture = x.grab(area.x, area.y, area.width, area.height);
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+      picture.save(std::string(folder) + "/" + pictureName);
+    double best = 1;
+    for (std::uint32_t pixel : picture.pixels)
+      best = std::max(best, Contrast::ratio(rgb(pixel), rgb(background)));
+    return best;
+  }
+  // The item against the panel beside it, and the popup's status line against the menu.
+  void expectLegible(const std::string& theme) {
+    // The panel shows through the item's window around the picture: its most common colour.
+    Geometry at = icon();
+    auto item = x.grab(at.x, at.y, at.width, at.height);
+    std::map<std::uint32_t, int> counts;
+    for (std::uint32_t pixel : item.pixels) ++counts[pixel];
+    std::uint32_t panel = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                            return a.second < b.second;
+                          })->first;
+    // The item takes its ink a moment after docking, once the panel has painted around it.
+    Sandbox::waitUntil([&] { return inkContrast(at, panel, theme + "-item.ppm") >= 3.0; }, 3);
+    EXPECT_GE(inkContrast(at, panel, theme + "-item.ppm"), 3.0) << "the item";
+    clickIcon();
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
+    ::usleep(300000);
+    Geometry menu = *popup();
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+      x.grab(std::max(0, menu.x - 20), 0, std::min(800 - std::max(0, menu.x - 20), menu.width + 40),
+             menu.y + menu.height)
+          .save(std::string(folder) + "/" + theme + "-popup.ppm");
+    // Under the switch's 32-pixel row, the status line's 20.
+    Geometry status{menu.x + 4, menu.y + 1 + 32 + 2, menu.width - 8, 16};
+    std::uint32_t background = x.grab(status.x, status.y, 1, 1).at(0, 0);
+    EXPECT_GE(inkContrast(status, background, theme + "-status.ppm"), 4.5) << "the status line";
+  }
+  // A property of the StatusNotifierItem watcher on the sandbox's bus, as gdbus prints it.
+  std::string watcherProperty(const std::string& name) {
+    return sandbox
+        .runProgram("/usr/bin/gdbus", {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o",
+                                       "/StatusNotifierWatcher", "-m", "org.freedesktop.DBus.Properties.Get",
+                                       "org.kde.StatusNotifierWatcher", name})
+        .out;
+  }
   std::string setting() {
     auto status = sandbox.run({"status"});
     auto line = status.out.substr(0, status.out.find('\n'));
@@ -111,6 +177,8 @@ class TrayTest : public ::testing::Test {
   Sandbox sandbox;
   pid_t app = -1;
   bool accessible = false;
+  // Without it the machine has no logo light and the application says it is unavailable.
+  bool withDevice = true;
   // The test starts its panel itself (later, or another one than trayer).
   bool testStartsThePanel = false;
 };
@@ -119,12 +187,26 @@ TEST_F(TrayTest, AClickOpensThePopupWhoseSwitchTurnsTheLogoOff) {
   ASSERT_EQ(sandbox.backlightMode(), 2);
   clickIcon();
   ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5));
-  Geometry menu = *popup();
-  // The switch sits at the right of the first row (x 214-246, y 7-25 of the row, inside the frame).
-  click(menu.x + 1 + 230, menu.y + 1 + 16);
+  clickSwitch(*popup());
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << setting();
   EXPECT_EQ(setting(), "Setting:      Off");
 }
+
+TEST_F(TrayTest, TheItemAndTheStatusLineStandOutOnTheLightPanel) { expectLegible("light"); }
+
+// A dark desktop theme, as Qt takes it from GTK's settings, over trayer's light panel.
+class DarkThemeTrayTest : public TrayTest {
+ protected:
+  void SetUp() override {
+    if (!fs::exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platformthemes/libqgtk3.so"))
+      GTEST_SKIP() << "needs Qt's GTK platform theme";
+    sandbox.setEnvironment("QT_QPA_PLATFORMTHEME", "gtk3");
+    sandbox.setEnvironment("GTK_THEME", "Adwaita:dark");
+    TrayTest::SetUp();
+  }
+};
+
+TEST_F(DarkThemeTrayTest, TheItemAndTheStatusLineStandOut) { expectLegible("dark"); }
 
 TEST_F(TrayTest, EscapeAndAQuickClickReopenThePopupAndCtrlQQuitsThroughTheNormalQuit) {
   sandbox.run({"off"});
@@ -190,21 +272,20 @@ class StatusNotifierHostTest : public TrayTest {
     if (HasFatalFailure() || IsSkipped()) return;
     // A light bar, so the item drawn in the palette's dark text colour shows on the screenshots.
     sandbox.spawn("/usr/bin/gtk-sni-tray-standalone",
-                  {"--watcher", "--top", "--end", "--size", "28", "--color", "white"});
+                  {"--watcher", "--top", "--end", "--size", "28", "--color", barColour});
     ASSERT_TRUE(Sandbox::waitUntil([&] { return bar().width > 0; }, 10));
     app = sandbox.spawnApp();
     ASSERT_TRUE(Sandbox::waitUntil(
-        [&] {
-          return sandbox
-                     .runProgram("/usr/bin/gdbus",
-                                 {"call", "--session", "-d", "org.kde.StatusNotifierWatcher", "-o",
-                                  "/StatusNotifierWatcher", "-m", "org.freedesktop.DBus.Properties.Get",
-                                  "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems"})
-                     .out.find("<['") != std::string::npos;
-        },
+        [&] { return watcherProperty("RegisteredStatusNotifierItems").find("<['") != std::string::npos; },
         15))
         << sandbox.output(app).err;
   }
+  // Where the bar draws the item: the square at its end.
+  Geometry itemOnBar() {
+    Geometry g = bar();
+    return {g.x + g.width - 28, g.y, 28, 28};
+  }
+  std::string barColour = "white";
   Geometry bar() {
     for (const auto& id : windows("--name", "gtk-sni-tray-standalone")) {
       Geometry g = geometry(id);
@@ -236,7 +317,7 @@ TEST_F(StatusNotifierHostTest, APrimaryClickOpensTheFullPopupAndASecondaryOneThe
   Geometry menu = *popup();
   EXPECT_GE(menu.x, 0);
   EXPECT_LE(menu.x + menu.width, 800) << "the popup stays on the screen";
-  click(menu.x + 1 + 230, menu.y + 1 + 16);
+  clickSwitch(menu);
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5)) << setting();
   sandbox.runProgram("/usr/bin/xdotool", {"key", "Escape"});
   ASSERT_TRUE(Sandbox::waitUntil([&] { return !popup().has_value(); }, 5));
@@ -247,6 +328,146 @@ TEST_F(StatusNotifierHostTest, APrimaryClickOpensTheFullPopupAndASecondaryOneThe
   EXPECT_FALSE(popup().has_value());
   sandbox.runProgram("/usr/bin/xdotool", {"key", "Down", "Return"});
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 2; }, 5)) << setting();
+}
+
+// Xfce's panel as Debian sets it up for a new user: a dark 26-pixel bar at the top whose tray hosts
+// status items, its settings kept by its own xfconf daemon on the sandbox's bus. Only the tray is
+// on it, so nothing else on the bar changes between two pictures.
+class XfcePanelTest : public TrayTest {
+ protected:
+  static constexpr const char* kXfconfd = "/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd";
+  static constexpr int kPanelHeight = 26;
+
+  void SetUp() override {
+    if (!installed("xfce4-panel") || !fs::exists(kXfconfd)) GTEST_SKIP() << "needs xfce4-panel";
+    testStartsThePanel = true;
+    TrayTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
+    fs::path channels = fs::path(sandbox.configHome()) / "xfce4/xfconf/xfce-perchannel-xml";
+    fs::create_directories(channels);
+    std::ofstream(channels / "xfce4-panel.xml") << R"(<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="dark-mode" type="bool" value="true"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="icon-size" type="uint" value="16"/>
+      <property name="size" type="uint" value="26"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+      <property name="style" type="uint" value="0"/>
+    </property>
+    <property name="plugin-2" type="string" value="systray">
+      <property name="square-icons" type="bool" value="true"/>
+    </property>
+  </property>
+</channel>
+)";
+    sandbox.spawn(kXfconfd, {});
+    sandbox.spawn("/usr/bin/xfce4-panel", {});
+    // Its tray hosts status items once it has registered as their host.
+    ASSERT_TRUE(Sandbox::waitUntil(
+        [&] { return watcherProperty("IsStatusNotifierHostRegistered").find("true") != std::string::npos; },
+        15));
+    // The bar is drawn once it is mapped; a quiet moment lets it settle before the picture.
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return panelDrawn(); }, 15));
+    empty = x.grab(0, 0, 800, kPanelHeight);
+    app = sandbox.spawnApp();
+    ASSERT_TRUE(Sandbox::waitUntil([&] { return item().width > 0; }, 15)) << sandbox.output(app).err;
+  }
+  bool panelDrawn() {
+    auto bar = x.grab(0, 0, 800, kPanelHeight);
+    if (bar.width == 0 || bar.at(400, kPanelHeight / 2) == 0) return false;
+    ::usleep(500000);
+    return x.grab(0, 0, 800, kPanelHeight).pixels == bar.pixels;
+  }
+  // Where the item is drawn: what differs on the bar from the bar without it.
+  Geometry item() {
+    auto bar = x.grab(0, 0, 800, kPanelHeight);
+    int left = 800, right = -1, top = kPanelHeight, bottom = -1;
+    for (int py = 0; py < kPanelHeight; ++py)
+      for (int px = 0; px < 800; ++px)
+        if (bar.at(px, py) != empty.at(px, py)) {
+          left = std::min(left, px), right = std::max(right, px);
+          top = std::min(top, py), bottom = std::max(bottom, py);
+        }
+    if (right < 0) return {};
+    return {left, top, right - left + 1, bottom - top + 1};
+  }
+  // The contrast of the item's strongest ink against the bar behind it, from the screen.
+  double itemContrast(const std::string& pictureName) {
+    Geometry at = item();
+    auto picture = x.grab(at.x, at.y, at.width, at.height);
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS")) {
+      int left = std::max(0, at.x - 60);
+      x.grab(left, 0, std::min(800, at.x + at.width + 60) - left, kPanelHeight)
+          .save(std::string(folder) + "/" + pictureName);
+    }
+    auto rgb = [](std::uint32_t pixel) {
+      return Contrast::Rgb{std::uint8_t(pixel >> 16), std::uint8_t(pixel >> 8), std::uint8_t(pixel)};
+    };
+    Contrast::Rgb background = rgb(empty.at(at.x, at.y));
+    double best = 1;
+    for (std::uint32_t pixel : picture.pixels) best = std::max(best, Contrast::ratio(rgb(pixel), background));
+    return best;
+  }
+
+  XvfbServer::Picture empty;
+};
+
+TEST_F(XfcePanelTest, TheItemStandsOutOnTheDarkBarLitOrNotAndItsClicksWork) {
+  EXPECT_GE(itemContrast("xfce-lit.ppm"), 3.0) << "lit";
+  sandbox.run({"off"});
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5));
+  // The unlit picture replaces the lit one a moment after the change.
+  ::usleep(500000);
+  EXPECT_GE(itemContrast("xfce-unlit.ppm"), 3.0) << "unlit";
+
+  Geometry at = item();
+  click(at.x + at.width / 2, at.y + at.height / 2, {}, "2");
+  EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 2; }, 5)) << "middle click toggles";
+  EXPECT_FALSE(popup().has_value());
+
+  click(at.x + at.width / 2, at.y + at.height / 2);
+  ASSERT_TRUE(Sandbox::waitUntil([&] { return popup().has_value(); }, 5)) << sandbox.output(app).err;
+  Geometry menu = *popup();
+  // Against the bar under the item, without covering it.
+  EXPECT_GE(menu.y, kPanelHeight);
+  EXPECT_LE(menu.y, kPanelHeight + 4);
+  EXPECT_LE(menu.x, at.x + at.width) << menu.x;
+  EXPECT_GE(menu.x + menu.width, at.x) << menu.x;
+  EXPECT_LE(menu.x + menu.width, 800);
+}
+
+// The bar as it comes, black.
+class DarkStatusNotifierHostTest : public StatusNotifierHostTest {
+ protected:
+  void SetUp() override {
+    barColour = "black";
+    StatusNotifierHostTest::SetUp();
+  }
+};
+
+TEST_F(DarkStatusNotifierHostTest, TheItemStandsOutOnTheBlackBar) {
+  Geometry at = itemOnBar();
+  std::uint32_t black = 0;
+  // The bar draws the item a moment after it registered.
+  Sandbox::waitUntil([&] { return inkContrast(at, black, "sni-dark-item.ppm") >= 3.0; }, 5);
+  EXPECT_GE(inkContrast(at, black, "sni-dark-item.ppm"), 3.0);
+  sandbox.run({"off"});
+  ::usleep(700000);
+  EXPECT_GE(inkContrast(at, black, "sni-dark-unlit.ppm"), 3.0) << "unlit";
 }
 
 class AccessibleTrayTest : public TrayTest {
@@ -267,6 +488,56 @@ TEST_F(AccessibleTrayTest, AScreenReaderSeesThePopupsSwitchAndCanPressIt) {
                            "actions: Press,Toggle\n", "checked after press: False\n"})
     EXPECT_NE(reader.out.find(line), std::string::npos) << line << "not in:\n" << reader.out;
   EXPECT_EQ(sandbox.backlightMode(), 0) << "the accessible press turns the logo off";
+}
+
+TEST_F(AccessibleTrayTest, AScreenReadersWalkFindsEveryControlByItsTextAndRole) {
+  pid_t reader = sandbox.spawn("/usr/bin/python3", {HALOMARK_TEST_DATA "/atspi_walk.py"});
+  ASSERT_TRUE(Sandbox::waitUntil(
+      [&] { return sandbox.output(reader).out.find("listening") != std::string::npos; }, 10));
+  clickIcon();
+  int status = sandbox.wait(reader, 60);
+  std::string out = sandbox.output(reader).out;
+  ASSERT_EQ(status, 0) << out << sandbox.output(reader).err;
+  // Each control by what it shows, with its role; "role | name | description | focusable".
+  for (const char* line : {"== popup: popup menu",
+                           "panel | Logo light |",
+                           "check box | Logo light | switch | True",
+                           "radio button | Automatic |",
+                           "radio button | Fixed |",
+                           "slider | Fixed brightness |",
+                           "slider value: 150 in 13-1000",
+                           "push button | Low | Set logo to 25 nits | True",
+                           "push button | High |",
+                           "menu item | At 20% or Below |",
+                           "menu item | Apps & Schedule… |",
+                           "switch checked after press: False",
+                           "battery level pressed:",
+                           "== settings: frame | General",
+                           "check box | Launch at login |  | True",
+                           "combo box | When Halomark quits |  | True",
+                           "push button | Reset | Reset to Apple defaults | True",
+                           "push button | Set Up | Claude Code | True",
+                           "combo box | When battery is low |  | True",
+                           "panel | Startup & Updates |  | False"})
+    EXPECT_NE(out.find(std::string(line)), std::string::npos) << line << " not in:\n" << out;
+  EXPECT_EQ(sandbox.backlightMode(), 0) << "the switch pressed through AT-SPI";
+  std::ifstream preferences(sandbox.preferencesFile());
+  std::string stored((std::istreambuf_iterator<char>(preferences)), {});
+  EXPECT_NE(stored.find("\"offBelowPercent\": 20"), std::string::npos) << stored;
+}
+
+class UnavailableAccessibleTrayTest : public AccessibleTrayTest {
+ protected:
+  void SetUp() override {
+    withDevice = false;
+    AccessibleTrayTest::SetUp();
+  }
+};
+
+TEST_F(UnavailableAccessibleTrayTest, TheItemTellsAScreenReaderTheLogoIsUnavailable) {
+  auto reader = sandbox.runProgram("/usr/bin/python3", {HALOMARK_TEST_DATA "/atspi_walk.py", "--item"});
+  ASSERT_EQ(reader.status, 0) << reader.out << reader.err;
+  EXPECT_NE(reader.out.find("item: Halomark, unavailable\n"), std::string::npos) << reader.out;
 }
 
 }  // namespace
@@ -320,6 +591,36 @@ TEST_F(NativeMenuTest, TheHostSeesThePlainRowsAndActivatingOneActs) {
   EXPECT_TRUE(Sandbox::waitUntil([&] { return sandbox.backlightMode() == 0; }, 5));
   EXPECT_NE(entry(menu("GetLayout", {"0", "-1", "[]"}), "Logo light").second.find("'toggle-state': <0>"),
             std::string::npos);
+}
+
+TEST_F(NativeMenuTest, AnActivationAtAPlaceOpensThePopupBesideItNotOverIt) {
+  // A host on a top bar passes the place of its click on the item, at the screen's top.
+  watcher.callItem("/StatusNotifierItem", "org.kde.StatusNotifierItem.Activate", {"600", "8"});
+  std::optional<Geometry> menu;
+  ASSERT_TRUE(Sandbox::waitUntil(
+      [&] {
+        auto found =
+            sandbox.runProgram("/usr/bin/xdotool", {"search", "--onlyvisible", "--class", "Halomark"});
+        std::istringstream ids(found.out);
+        for (std::string id; std::getline(ids, id);) {
+          auto shown = sandbox.runProgram("/usr/bin/xdotool", {"getwindowgeometry", "--shell", id}).out;
+          std::smatch at;
+          if (!std::regex_search(shown, at,
+                                 std::regex("X=(-?\\d+)\nY=(-?\\d+)\nWIDTH=(\\d+)\nHEIGHT=(\\d+)")))
+            continue;
+          Geometry g{std::stoi(at[1]), std::stoi(at[2]), std::stoi(at[3]), std::stoi(at[4])};
+          if (g.height > 100) menu = g;
+        }
+        return menu.has_value();
+      },
+      5))
+      << sandbox.output(app).err;
+  // Under the item (a square around the place), reaching across it, on the screen.
+  EXPECT_GE(menu->y, 8 + PopupPlacement::kItemSide / 2);
+  EXPECT_LE(menu->y, 8 + PopupPlacement::kItemSide / 2 + 8);
+  EXPECT_LE(menu->x, 600);
+  EXPECT_GE(menu->x + menu->width, 600);
+  EXPECT_LE(menu->x + menu->width, 800);
 }
 
 }  // namespace

@@ -150,12 +150,18 @@ TEST_F(LinuxDesktopIntegrationTest, CopiesTheBundlesIconsIntoTheThemeAndRemovesT
   fs::create_directories(icons / "scalable/apps");
   std::ofstream(icons / "48x48/apps/app.halomark.Halomark.png") << "png";
   std::ofstream(icons / "scalable/apps/app.halomark.Halomark.svg") << "<svg/>";
+  fs::create_directories(icons / "scalable/status");
+  std::ofstream(icons / "scalable/status/app.halomark.Halomark-unlit-symbolic.svg") << "<svg id='unlit'/>";
   fs::path data = root / "data";
   LinuxDesktopIntegration desktop(data.string());
   desktop.install((bundle / "Contents/MacOS/Halomark").string());
 
   EXPECT_EQ(TempTree::read((data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png").string()), "png");
   EXPECT_EQ(TempTree::read((data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg").string()), "<svg/>");
+  // The tray icon's states, where a panel that recolours symbolic icons looks them up by name.
+  EXPECT_EQ(
+      TempTree::read((data / "icons/hicolor/scalable/status/app.halomark.Halomark-unlit-symbolic.svg").string()),
+      "<svg id='unlit'/>");
   EXPECT_FALSE(fs::exists(data / "icons/hicolor/16x16/apps/app.halomark.Halomark.png"))
       << "not in the bundle";
   EXPECT_NE(TempTree::read(desktop.desktopEntryPath()).find("\nIcon=app.halomark.Halomark\n"), std::string::npos);
@@ -163,6 +169,7 @@ TEST_F(LinuxDesktopIntegrationTest, CopiesTheBundlesIconsIntoTheThemeAndRemovesT
   EXPECT_TRUE(desktop.remove().empty());
   EXPECT_FALSE(fs::exists(data / "icons/hicolor/48x48/apps/app.halomark.Halomark.png"));
   EXPECT_FALSE(fs::exists(data / "icons/hicolor/scalable/apps/app.halomark.Halomark.svg"));
+  EXPECT_FALSE(fs::exists(data / "icons/hicolor/scalable/status/app.halomark.Halomark-unlit-symbolic.svg"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 XvfbServer::XvfbServer(const QString& screen) : server_(std::make_unique<QProcess>()) {
   if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) return;
@@ -83,4 +84,35 @@ std::vector<std::string> XvfbServer::shownWindowTitles() {
   }
   std::free(tree);
   return titles;
+}
+
+XvfbServer::Picture XvfbServer::grab(int x, int y, int width, int height) {
+  Picture picture;
+  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(client_)).data->root;
+  auto* image =
+      xcb_get_image_reply(client_,
+                          xcb_get_image(client_, XCB_IMAGE_FORMAT_Z_PIXMAP, root, std::int16_t(x),
+                                        std::int16_t(y), std::uint16_t(width), std::uint16_t(height), ~0u),
+                          nullptr);
+  if (!image) return picture;
+  // The server's 24-bit screen comes as 32 bits a pixel, blue first.
+  const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+  if (xcb_get_image_data_length(image) >= width * height * 4) {
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(data, data + std::size_t(width) * std::size_t(height));
+    for (auto& pixel : picture.pixels) pixel &= 0xffffff;
+  }
+  std::free(image);
+  return picture;
+}
+
+bool XvfbServer::Picture::save(const std::string& path) const {
+  std::ofstream out(path, std::ios::binary);
+  out << "P6\n" << width << ' ' << height << "\n255\n";
+  for (std::uint32_t pixel : pixels) {
+    char rgb[3] = {char(pixel >> 16), char(pixel >> 8), char(pixel)};
+    out.write(rgb, 3);
+  }
+  return bool(out);
 }

@@ -23,6 +23,18 @@ class XvfbServer {
   // The titles of the top-level windows shown now.
   std::vector<std::string> shownWindowTitles();
 
+  // The screen's pixels in a rectangle, as 0xRRGGBB, row by row; empty when it cannot be read.
+  struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const {
+      return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+    }
+    // Written as a binary PPM, for a person to look at.
+    bool save(const std::string& path) const;
+  };
+  Picture grab(int x, int y, int width, int height);
+
   // Creates a window whose _NET_WM_PID is `pid` and makes it the root's _NET_ACTIVE_WINDOW.
   bool activateWindowOf(std::uint32_t pid);
   // The window made active last, and a new window inside it (as a terminal's own window sits in

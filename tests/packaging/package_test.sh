@@ -43,6 +43,8 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/app.halomark.Halomark.m
 
 for file in usr/lib/halomark/Halomark.app/Contents/MacOS/Halomark usr/lib/halomark/Halomark.app/Contents/Info.plist \
   usr/share/dbus-1/services/app.halomark.Halomark.service usr/share/icons/hicolor/scalable/apps/app.halomark.Halomark.svg \
+  usr/share/icons/hicolor/scalable/status/app.halomark.Halomark-lit-symbolic.svg \
+  usr/share/icons/hicolor/scalable/status/app.halomark.Halomark-unlit.svg \
   usr/share/man/man1/halomark.1.gz usr/share/bash-completion/completions/halomark \
   usr/share/zsh/vendor-completions/_halomark usr/share/fish/vendor_completions.d/halomark.fish \
   usr/lib/udev/rules.d/70-halomark-leds.rules usr/share/doc/halomark/copyright usr/share/halomark/status.schema.json; do

@@ -28,6 +28,8 @@ TEST(AboutDialogTest, ShowsTheIconNameAndBothVersionsAndCloses) {
 
   auto* close = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
   ASSERT_NE(close, nullptr);
+  int centre = close->mapTo(&dialog, close->rect().center()).x();
+  EXPECT_NEAR(centre, dialog.rect().center().x(), 2) << "the button sits centred";
   close->click();
   EXPECT_FALSE(dialog.isVisible());
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QTest>
 
 #include "fakes/fake_window_services.h"
 #include "ui/widget_lookup.h"
@@ -60,6 +61,42 @@ TEST_F(AppChooserTest, FilesWithoutAnApplicationIdAreSkipped) {
   chooser.addFiles(
       {"/tmp/x/notes.txt", "/tmp/x/com.example.Tool.desktop", "/tmp/x/com.example.Tool.desktop"});
   EXPECT_EQ(chooser.chosen(), (std::vector<std::string>{"com.example.Tool"}));
+}
+
+TEST_F(AppChooserTest, HalomarkIsNotOfferedAndTheNamesLineUp) {
+  apps.apps.push_back({"app.halomark.Halomark", "Halomark", "app.halomark.Halomark"});
+  AppChooser chooser(apps);
+  EXPECT_EQ(item(chooser, "Halomark"), nullptr);
+  auto* list = chooser.findChild<QListWidget*>();
+  for (int i = 0; i < list->count(); ++i) {
+    QIcon icon = list->item(i)->icon();
+    EXPECT_EQ(icon.pixmap(list->iconSize()).deviceIndependentSize().toSize(), list->iconSize())
+        << list->item(i)->text().toStdString();
+  }
+}
+
+TEST_F(AppChooserTest, DownEntersTheMatchesAndReturnAddsNeverOpeningTheFileDialog) {
+  AppChooser chooser(apps);
+  chooser.show();
+  auto* search = chooser.findChild<QLineEdit*>();
+  search->setFocus();
+  QTest::keyClicks(search, "vl");
+  QTest::keyClick(search, Qt::Key_Down);
+  auto* list = chooser.findChild<QListWidget*>();
+  EXPECT_EQ(chooser.focusWidget(), list);
+  EXPECT_EQ(list->currentItem(), item(chooser, "VLC media player"));
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(chooser.result(), QDialog::Accepted);
+  EXPECT_EQ(chooser.chosen(), (std::vector<std::string>{"vlc"}));
+
+  AppChooser again(apps);
+  again.show();
+  auto* field = again.findChild<QLineEdit*>();
+  field->setFocus();
+  QTest::keyClicks(field, "calc");
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(again.result(), QDialog::Accepted);
+  EXPECT_EQ(again.chosen(), (std::vector<std::string>{"org.gnome.Calculator"}));
 }
 
 }  // namespace

@@ -5,8 +5,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+
+#include "ui/palette_ink.h"
 
 namespace {
 
@@ -43,19 +46,34 @@ TEST_F(GreenSwitchTest, KnobIs13AcrossAndJumpsToTheOnSideOverAGreenTrack) {
   control.setOn(true);
   QImage on = picture();
   EXPECT_TRUE(white(on.pixelColor(23, 9))) << "knob on the right";
-  EXPECT_EQ(on.pixelColor(7, 9).rgb(), GreenSwitch::onColor().rgb()) << "green track";
+  EXPECT_EQ(on.pixelColor(7, 9).rgb(), control.onColor().rgb()) << "green track";
   EXPECT_TRUE(changes.empty()) << "setting it from code never reports a change";
 }
 
-TEST_F(GreenSwitchTest, OffTrackFollowsLightAndDarkPalettes) {
-  QPalette light;
-  light.setColor(QPalette::Window, QColor(240, 240, 240));
-  control.setPalette(light);
-  EXPECT_EQ(control.offColor().red(), 199);
-  QPalette dark;
-  dark.setColor(QPalette::Window, QColor(30, 30, 30));
-  control.setPalette(dark);
-  EXPECT_EQ(control.offColor().red(), 92);
+TEST_F(GreenSwitchTest, BothTracksStandOutInLightAndDarkPalettes) {
+  for (QColor window : {QColor(255, 255, 255), QColor(240, 240, 240), QColor(30, 30, 30)}) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, window.lightness() > 128 ? Qt::black : QColor(238, 238, 238));
+    control.setPalette(palette);
+    auto against = [&](QColor track) {
+      return Contrast::ratio(PaletteInk::toRgb(track), PaletteInk::toRgb(window));
+    };
+    EXPECT_GE(against(control.offColor()), Contrast::kShape) << window.name().toStdString();
+    EXPECT_GE(against(control.onColor()), Contrast::kShape) << window.name().toStdString();
+    EXPECT_GT(control.onColor().green(), control.onColor().red()) << "green";
+  }
+}
+
+TEST_F(GreenSwitchTest, SpaceFlipsAndReturnFlipsThenLeavesTheKeyToTheMenu) {
+  QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+  QApplication::sendEvent(&control, &space);
+  EXPECT_TRUE(space.isAccepted());
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(&control, &enter);
+  EXPECT_FALSE(enter.isAccepted()) << "the menu closes as after choosing an item";
+  EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+  EXPECT_EQ(control.focusPolicy(), Qt::StrongFocus);
 }
 
 TEST_F(GreenSwitchTest, PressFlipsAndReportsButNotWhileDisabled) {

@@ -75,3 +75,26 @@ TEST(ApplicationIconTest, BitmapAndSvgShowTheCrescentOnAPlate) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EmblemSvgTest, SymbolicStatesAreFillOnlyShapesInTheTextColourClass) {
+  for (bool lit : {true, false}) {
+    QString svg = QString::fromUtf8(EmblemIcon::svg(lit, false, true, QColor(0x80, 0x80, 0x80)));
+    // GTK recolours a symbolic icon by forcing the fill of its shapes: a stroke would keep its colour
+    // and a stroked outline would be filled in.
+    EXPECT_FALSE(svg.contains("stroke")) << svg.toStdString();
+    EXPECT_TRUE(svg.contains(".ColorScheme-Text { color:#808080; }"));
+    int paths = svg.count("<path ");
+    EXPECT_EQ(svg.count("class=\"ColorScheme-Text\" fill=\"currentColor\""), paths);
+    EXPECT_EQ(paths, 2) << "body and the faint part";
+    EXPECT_TRUE(svg.contains(lit ? "fill-opacity=\"0.5\"" : "fill-opacity=\"0.55\""));
+  }
+  QString attention = QString::fromUtf8(EmblemIcon::svg(true, true, true, Qt::gray));
+  EXPECT_EQ(attention.count("<path "), 3) << "with the dot";
+  QString plain = QString::fromUtf8(EmblemIcon::svg(true, false, false, QColor(0x12, 0x34, 0x56)));
+  EXPECT_FALSE(plain.contains("ColorScheme"));
+  EXPECT_EQ(plain.count("fill=\"#123456\""), 2);
+}
+
+}  // namespace

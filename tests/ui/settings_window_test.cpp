@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
+#include "ui/palette_ink.h"
+#include "ui/toggle_switch.h"
+#include "ui/uninstall_dialog.h"
 #include "ui/widget_lookup.h"
 #include "unit/windows/settings_fixture.h"
 
@@ -60,6 +68,28 @@ TEST_F(SettingsWindowTest, TabsSwitchTitleAndHeightWithTheTopEdgeStill) {
   EXPECT_TRUE(one<QLabel>(settings.get(), "Schedule"));
   EXPECT_GT(settings->height(), closedQuietHours);
   EXPECT_EQ(settings->y(), top);
+}
+
+TEST_F(SettingsWindowTest, EveryTabFitsItsContentInTheWindow) {
+  for (auto tab : kSettingsTabs) {
+    open(tab);
+    if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+      settings->grab().save(QString::fromUtf8(folder) + "/settings-" +
+                            QString::fromStdString(title(tab)).toLower() + ".png");
+    for (auto* control : settings->findChildren<QWidget*>()) {
+      if (!shown(control) || !(qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control)))
+        continue;
+      QRect at(control->mapTo(settings.get(), QPoint(0, 0)), control->size());
+      EXPECT_TRUE(settings->rect().contains(at))
+          << title(tab) << ": " << control->accessibleName().toStdString();
+    }
+  }
+}
+
+TEST_F(SettingsWindowTest, TheHotKeyRowNamesTheKeysAsAPcKeyboardLabelsThem) {
+  open();
+  EXPECT_TRUE(one<QLabel>(settings.get(), "Toggle logo with Ctrl+Alt+Super+L"));
+  EXPECT_TRUE(one<QLabel>(settings.get(), "Alt-click the menu bar icon to toggle anytime."));
 }
 
 TEST_F(SettingsWindowTest, OpeningAppsAndScheduleSwitchesAnOpenWindowToAutomation) {
@@ -200,6 +230,124 @@ TEST_F(SettingsWindowTest, UninstallAsksThroughTheWindowsAction) {
   open();
   one<QPushButton>(settings.get(), "Uninstall…")->click();
   EXPECT_EQ(uninstalls, 1);
+}
+
+TEST_F(SettingsWindowTest, EscapeInAnOpenDropdownClosesOnlyTheDropdown) {
+  open(SettingsTab::automation);
+  QComboBox* picker = pickerWith(settings.get(), "Never");
+  ASSERT_TRUE(picker);
+  picker->setFocus();
+  picker->showPopup();
+  settle();
+  QWidget* list = QApplication::activePopupWidget();
+  ASSERT_TRUE(list);
+  QTest::keyClick(list, Qt::Key_Escape);
+  settle();
+  EXPECT_FALSE(QApplication::activePopupWidget());
+  EXPECT_TRUE(settings->isVisible()) << "the window stays";
+  QTest::keyClick(picker, Qt::Key_Escape);
+  EXPECT_FALSE(settings->isVisible()) << "a second Escape closes it";
+}
+
+TEST_F(SettingsWindowTest, AScreenReaderFindsTheWindowAndItsControlsByWhatTheyShow) {
+  open(SettingsTab::signals);
+  auto* window = QAccessible::queryAccessibleInterface(settings.get());
+  EXPECT_EQ(window->role(), QAccessible::Window);
+  EXPECT_EQ(window->text(QAccessible::Name), "Signals");
+  // A button is named by its text, its row describes it.
+  QPushButton* setUp = one<QPushButton>(settings.get(), "Set Up");
+  ASSERT_TRUE(setUp);
+  auto* button = QAccessible::queryAccessibleInterface(setUp);
+  EXPECT_EQ(button->text(QAccessible::Name), "Set Up");
+  EXPECT_EQ(button->text(QAccessible::Description), "Claude Code");
+
+  open(SettingsTab::automation);
+  // A dropdown shows a value ("Never"); it is named by its row.
+  QComboBox* picker = pickerWith(settings.get(), "Never");
+  ASSERT_TRUE(picker);
+  auto* dropdown = QAccessible::queryAccessibleInterface(picker);
+  EXPECT_EQ(dropdown->role(), QAccessible::ComboBox);
+  EXPECT_EQ(dropdown->text(QAccessible::Name), "When battery is low");
+  EXPECT_EQ(dropdown->text(QAccessible::Value), "Never");
+  ASSERT_EQ(dropdown->childCount(), 1);
+  EXPECT_EQ(dropdown->child(0)->role(), QAccessible::List) << "its choices";
+  QCheckBox* quiet = toggleNamed(settings.get(), "Enable Quiet Hours");
+  ASSERT_TRUE(quiet);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(quiet)->role(), QAccessible::CheckBox);
+}
+
+TEST_F(SettingsWindowTest, TheRowsSwitchesAreSwitchesWhoseTracksShowInLightAndDarkThemes) {
+  open();
+  QCheckBox* login = toggleNamed(settings.get(), "Launch at login");
+  ASSERT_TRUE(qobject_cast<ToggleSwitch*>(login));
+  ToggleSwitch control;
+  control.resize(control.sizeHint());
+  for (QColor window : {QColor(246, 245, 244), QColor(53, 53, 53)}) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, window.lightness() > 128 ? Qt::black : Qt::white);
+    palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
+    control.setPalette(palette);
+    for (bool on : {false, true}) {
+      control.setChecked(on);
+      QImage picture(control.size(), QImage::Format_RGB32);
+      picture.fill(window);
+      control.render(&picture);
+      // The track at the knob's far side.
+      QColor track = picture.pixelColor(on ? 6 : control.width() - 6, control.height() / 2);
+      EXPECT_GE(Contrast::ratio(PaletteInk::toRgb(track), PaletteInk::toRgb(window)), Contrast::kShape)
+          << window.name().toStdString() << (on ? " on" : " off");
+    }
+  }
+}
+
+TEST_F(SettingsWindowTest, TheTabsIconsAreOneFamilyInTheTextColourWhateverTheTheme) {
+  // A theme that has a coloured picture for one of the tabs' names and not for the others.
+  QTemporaryDir themes;
+  QDir(themes.path()).mkpath("mixed/24x24/status");
+  QFile index(themes.path() + "/mixed/index.theme");
+  ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+  index.write("[Icon Theme]\nName=mixed\nDirectories=24x24/status\n\n[24x24/status]\nSize=24\nType=Fixed\n");
+  index.close();
+  QImage star(24, 24, QImage::Format_ARGB32);
+  star.fill(QColor(255, 200, 0));
+  ASSERT_TRUE(star.save(themes.path() + "/mixed/24x24/status/starred.png"));
+  const QStringList paths = QIcon::themeSearchPaths();
+  const QString theme = QIcon::themeName();
+  QIcon::setThemeSearchPaths({themes.path()});
+  QIcon::setThemeName("mixed");
+  open();
+  QIcon::setThemeSearchPaths(paths);
+  QIcon::setThemeName(theme);
+  QColor ink = settings->palette().color(QPalette::ButtonText);
+  for (auto tab : kSettingsTabs) {
+    auto* button = settings->findChild<QToolButton*>(QString::fromStdString(toolbarID(tab)));
+    QImage picture = button->icon().pixmap(24, 24).toImage();
+    int inked = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        QColor pixel = picture.pixelColor(x, y);
+        if (pixel.alpha() < 128) continue;
+        ++inked;
+        EXPECT_EQ(pixel.rgb() & 0xffffff, ink.rgb() & 0xffffff) << title(tab) << " at " << x << "," << y;
+        if (HasFailure()) return;
+      }
+    EXPECT_GT(inked, 20) << title(tab) << " draws something";
+  }
+}
+
+TEST(AlertTest, TheTitleIsTheHeadingAndTheTextFollows) {
+  QMessageBox alert;
+  UninstallDialog::setAlertTexts(alert, "Uninstall Halomark?", "It removes <everything> & more.\nSure?");
+  QStringList shown;
+  for (auto* label : alert.findChildren<QLabel*>())
+    if (!label->text().isEmpty())
+      shown << QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+  EXPECT_TRUE(shown.contains("Uninstall Halomark?")) << shown.join(" | ").toStdString();
+  EXPECT_TRUE(shown.contains("It removes <everything> & more.\nSure?") ||
+              shown.contains("It removes <everything> & more.Sure?") ||
+              shown.contains("It removes <everything> & more.\u2028Sure?"))
+      << shown.join(" | ").toStdString();
 }
 
 }  // namespace

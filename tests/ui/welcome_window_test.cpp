@@ -4,7 +4,10 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
+#include "ui/application_icon.h"
+#include "ui/emblem_icon.h"
 #include "ui/widget_lookup.h"
 #include "unit/windows/settings_fixture.h"
 
@@ -15,11 +18,11 @@ using Compatibility = LogoController::Compatibility;
 
 class WelcomeWindowTest : public ::testing::Test, protected LaunchedApplication {
  protected:
-  void open(Compatibility compatibility) {
+  void open(Compatibility compatibility, const QIcon& appIcon = QIcon(), const QIcon& menuBarIcon = QIcon()) {
     model = std::make_unique<WelcomeModel>(fake.platform, window.services, compatibility);
     welcome = std::make_unique<WelcomeWindow>(
-        *model, fake.clock, WelcomeWindow::Actions{[this] { ++menus; }, [this] { ++quits; }}, QIcon(),
-        QIcon());
+        *model, fake.clock, WelcomeWindow::Actions{[this] { ++menus; }, [this] { ++quits; }}, appIcon,
+        menuBarIcon);
     welcome->present();
     settle();
   }
@@ -34,6 +37,9 @@ TEST_F(WelcomeWindowTest, ReturnOpensTheMenuAMomentAfterTheWindowCloses) {
   open(Compatibility::ok);
   EXPECT_EQ(welcome->windowTitle(), "Welcome to Halomark");
   EXPECT_TRUE(one<QLabel>(welcome.get(), "Your Mac's logo is supported."));
+  EXPECT_TRUE(one<QLabel>(welcome.get(),
+                          "Look for the crescent near the top right of your screen. Click it for the logo "
+                          "controls, or Alt-click it to switch the logo on or off."));
   EXPECT_TRUE(one<QPushButton>(welcome.get(), "Done"));
   EXPECT_FALSE(one<QPushButton>(welcome.get(), "Quit Halomark"));
   QTest::keyClick(welcome.get(), Qt::Key_Return);
@@ -76,6 +82,34 @@ TEST_F(WelcomeWindowTest, SwitchesWriteThroughAndARefusalSpringsBack) {
   EXPECT_FALSE(login->isChecked());
   updates->click();
   EXPECT_FALSE(window.updater.automatic);
+}
+
+TEST_F(WelcomeWindowTest, TheHintIsOneBoxWithRoomAroundItsTextAndTheButtonsHavePadding) {
+  open(Compatibility::ok, ApplicationIcon::icon(), EmblemIcon::menuBarIcon(true, false));
+  if (const char* folder = std::getenv("HALOMARK_SCREENSHOTS"))
+    welcome->grab().save(QString::fromUtf8(folder) + "/welcome.png");
+  // The card holds the picture of a menu bar (itself a box, with a box for the crescent), and no
+  // other box: none around the card's own contents.
+  auto boxes = welcome->findChildren<QWidget*>("tinted");
+  ASSERT_EQ(boxes.size(), 3);
+  QWidget* card = nullptr;
+  for (auto* box : boxes)
+    if (std::all_of(boxes.begin(), boxes.end(), [&](QWidget* other) { return box->isAncestorOf(other); }))
+      card = box;
+  ASSERT_TRUE(card);
+  for (auto* widget : welcome->findChildren<QWidget*>()) EXPECT_TRUE(widget->styleSheet().isEmpty());
+  QLabel* hint = nullptr;
+  for (auto* label : card->findChildren<QLabel*>())
+    if (label->text().startsWith("Look for the crescent")) hint = label;
+  ASSERT_TRUE(hint);
+  QRect text = QRect(hint->mapTo(card, QPoint(0, 0)), hint->size());
+  EXPECT_GE(card->height() - text.bottom(), 10) << "the last line clear of the card's edge";
+  EXPECT_GE(hint->height(), hint->heightForWidth(hint->width())) << "every line shown";
+  for (const char* title : {"Done", "Show Halomark's Menu"}) {
+    QPushButton* button = one<QPushButton>(welcome.get(), title);
+    ASSERT_TRUE(button);
+    EXPECT_GE(button->width() - button->fontMetrics().horizontalAdvance(title), 24) << title;
+  }
 }
 
 }  // namespace

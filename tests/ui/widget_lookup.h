@@ -7,17 +7,32 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QWidget>
+#include <type_traits>
+
+#include "ui/qt_text.h"
 
 namespace WidgetLookup {
 
 inline bool shown(QWidget* widget) { return widget->isVisibleTo(widget->window()); }
 
-// The visible widgets of type T whose text is `text`.
+// A widget's text as drawn: to a button, or a label with a buddy, "&" marks a mnemonic.
+template <class T>
+QString displayed(T* widget) {
+  if constexpr (std::is_base_of_v<QAbstractButton, T>) {
+    return QtText::shown(widget->text());
+  } else if constexpr (std::is_base_of_v<QLabel, T>) {
+    return widget->buddy() ? QtText::shown(widget->text()) : widget->text();
+  } else {
+    return widget->text();
+  }
+}
+
+// The visible widgets of type T whose text, as drawn, is `text`.
 template <class T>
 QList<T*> withText(QWidget* root, const QString& text) {
   QList<T*> found;
   for (auto* widget : root->findChildren<T*>()) {
-    if (shown(widget) && widget->text() == text) found.append(widget);
+    if (shown(widget) && displayed(widget) == text) found.append(widget);
   }
   return found;
 }

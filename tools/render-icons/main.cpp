@@ -1,13 +1,16 @@
-// Draws the application icon into a bundle at build time: PNG bitmaps in every size the desktop
-// registration installs, and the SVG. Usage: halomark-render-icons <icons folder>
+// Draws the icons into a bundle at build time: the application icon as PNG bitmaps in every size the
+// desktop registration installs and as SVG, and the tray icon's states as symbolic and plain SVG.
+// Usage: halomark-render-icons <icons folder>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <iostream>
 
+#include "menubar/contrast.h"
 #include "platform/linux_utilities/application_icon_files.h"
 #include "ui/application_icon.h"
+#include "ui/emblem_icon.h"
 
 namespace {
 
@@ -39,6 +42,21 @@ int main(int argc, char** argv) {
   if (!write(svg, ApplicationIcon::svg())) {
     std::cerr << "halomark-render-icons: cannot write " << svg.toStdString() << "\n";
     return 1;
+  }
+  // Where no panel recolours them, the states are drawn in the grey that reads on light and dark.
+  auto neutral = Contrast::kNeutralInk;
+  QColor ink(neutral.r, neutral.g, neutral.b);
+  for (bool lit : {true, false}) {
+    for (bool attention : {false, true}) {
+      for (bool symbolic : {true, false}) {
+        auto name = ApplicationIconFiles::statusIconName(lit, attention, symbolic);
+        QString path = base + QString::fromStdString(ApplicationIconFiles::statusIconPath(name));
+        if (!write(path, EmblemIcon::svg(lit, attention, symbolic, ink))) {
+          std::cerr << "halomark-render-icons: cannot write " << path.toStdString() << "\n";
+          return 1;
+        }
+      }
+    }
   }
   return 0;
 }

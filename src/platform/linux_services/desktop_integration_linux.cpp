@@ -106,6 +106,8 @@ std::vector<std::string> iconPaths() {
   for (int pixels : ApplicationIconFiles::kPixelSizes)
     paths.push_back(ApplicationIconFiles::bitmapPath(pixels));
   paths.push_back(ApplicationIconFiles::scalablePath());
+  for (const auto& name : ApplicationIconFiles::statusIconNames())
+    paths.push_back(ApplicationIconFiles::statusIconPath(name));
   return paths;
 }
 

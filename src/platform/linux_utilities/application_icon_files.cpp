@@ -18,4 +18,19 @@ std::string bundleIconsDirectory(const std::string& executablePath) {
   return (std::filesystem::path(executablePath).parent_path().parent_path() / "Resources" / "icons").string();
 }
 
+std::string statusIconName(bool lit, bool attention, bool symbolic) {
+  return std::string(kAppIdentifier) + (lit ? "-lit" : "-unlit") + (attention ? "-attention" : "") +
+         (symbolic ? "-symbolic" : "");
+}
+
+std::vector<std::string> statusIconNames() {
+  std::vector<std::string> names;
+  for (bool lit : {true, false})
+    for (bool attention : {false, true})
+      for (bool symbolic : {true, false}) names.push_back(statusIconName(lit, attention, symbolic));
+  return names;
+}
+
+std::string statusIconPath(const std::string& name) { return "hicolor/scalable/status/" + name + ".svg"; }
+
 }  // namespace ApplicationIconFiles

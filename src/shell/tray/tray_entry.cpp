@@ -57,11 +57,8 @@ class TrayFace : public ApplicationShell::Face {
   }
 
   void showWelcome() {
-    windows_->showWelcome(
-        {ApplicationIcon::icon(), EmblemIcon::menuBarIcon(true, false), [tray = tray_.get()] {
-           QPoint near = tray->statusItem() ? tray->statusItem()->geometry().center() : QPoint();
-           tray->statusItemClicked(false, near);
-         }});
+    windows_->showWelcome({ApplicationIcon::icon(), EmblemIcon::menuBarIcon(true, false),
+                           [tray = tray_.get()] { tray->showMenu(); }});
   }
 
   // Made first and gone last: every widget below needs it.

@@ -20,6 +20,22 @@ TEST(SliderScaleTest, EndsRoundInwardAndTheDefaultSitsAt150) {
     EXPECT_EQ(SliderScale::nits(SliderScale::position(nits)), nits);
 }
 
+TEST(SliderScaleTest, KeysStepInWholeNitsAndPagesByATenthOfTheTravel) {
+  EXPECT_EQ(SliderScale::stepped(150, 1), 151);
+  EXPECT_EQ(SliderScale::stepped(150, -1), 149);
+  EXPECT_EQ(SliderScale::stepped(12.5, 1), 14) << "from the rounded value";
+  EXPECT_EQ(SliderScale::stepped(13, -1), 13) << "held at the left end";
+  EXPECT_EQ(SliderScale::stepped(1000, 1), 1000);
+  EXPECT_EQ(SliderScale::stepped(0, 1), 151) << "no stored value counts as 150";
+  EXPECT_EQ(SliderScale::paged(150, 1), 232);
+  EXPECT_EQ(SliderScale::paged(150, -1), 97);
+  EXPECT_EQ(SliderScale::paged(13, -1), 13);
+  EXPECT_EQ(SliderScale::paged(990, 1), 1000);
+  // Every whole nit the keys reach survives the slider's position and back.
+  for (int nits = 13; nits <= 1000; ++nits)
+    ASSERT_EQ(SliderScale::nits(SliderScale::position(nits)), nits) << nits;
+}
+
 TEST(MenuTextsTest, PresetAndBatteryTitles) {
   EXPECT_EQ(MenuTexts::presetToolTip(MenuTexts::kPresets[2]), "Set logo to 600 nits");
   EXPECT_EQ(MenuTexts::batteryChoiceTitle(0), "Never");
@@ -71,6 +87,7 @@ TEST_F(MenuBarTest, StoredOffShowsTheLastOnSettingAndTheUnlitIcon) {
   EXPECT_FALSE(s.switchOn);
   EXPECT_EQ(s.modeSegment, 1);
   EXPECT_DOUBLE_EQ(s.sliderPosition, 0);
+  EXPECT_EQ(s.sliderNits, 12.5);
   EXPECT_EQ(s.sliderValueText, "12.5 nits");
   EXPECT_EQ(s.statusLine, "Off");
   EXPECT_FALSE(s.iconLit);
