@@ -35,7 +35,9 @@ class TrayTest : public ::testing::Test {
     ASSERT_TRUE(x.started());
     sandbox.setEnvironment("DISPLAY", x.display().toStdString());
     sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
-    if (withDevice) ASSERT_EQ(sandbox.device({"create"}).status, 0);
+    if (withDevice) {
+      ASSERT_EQ(sandbox.device({"create"}).status, 0);
+    }
     // Past the first launch: a welcome window opening over the tray would close an open popup.
     fs::create_directories(fs::path(sandbox.preferencesFile()).parent_path());
     std::ofstream(sandbox.preferencesFile()) << R"({"welcomeShown": true})";
