@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "ui/settings_automation_tab.h"
@@ -31,11 +32,37 @@ QIcon tabIcon(SettingsTab tab, const QColor& ink) {
 
 int indexOf(SettingsTab tab) { return static_cast<int>(tab); }
 
+// The property that marks a tool button as one of the window's tabs.
+constexpr char kTabProperty[] = "halomarkSettingsTab";
+
+// The tab buttons are checkable tool buttons, which a screen reader would call check boxes: to it
+// they are page tabs, the shown one selected, and pressing one shows its page.
+class AccessibleTab : public QAccessibleWidget {
+ public:
+  explicit AccessibleTab(QToolButton* button) : QAccessibleWidget(button, QAccessible::PageTab) {}
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.selectable = true;
+    s.selected = button()->isChecked();
+    return s;
+  }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& name) override {
+    if (name == pressAction()) button()->click();
+  }
+
+ private:
+  QToolButton* button() const { return static_cast<QToolButton*>(widget()); }
+};
+
 // A plain top-level widget reads as a nameless "filler" to a screen reader; this is a window, named
 // by its title.
 QAccessibleInterface* settingsWindowAccessible(const QString& className, QObject* object) {
-  if (className == QLatin1String("SettingsWindow") && object && object->isWidgetType())
+  if (!object || !object->isWidgetType()) return nullptr;
+  if (className == QLatin1String("SettingsWindow"))
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  if (className == QLatin1String("QToolButton") && object->property(kTabProperty).toBool())
+    return new AccessibleTab(static_cast<QToolButton*>(object));
   return nullptr;
 }
 
@@ -91,6 +118,8 @@ SettingsWindow::~SettingsWindow() {
 
 QToolButton* SettingsWindow::tabButton(SettingsTab tab) {
   auto* button = new QToolButton;
+  // Before anything a screen reader hears of: its view of the button is made at the first change.
+  button->setProperty(kTabProperty, true);
   QString title = QString::fromStdString(::title(tab));
   button->setText(title);
   button->setIcon(tabIcon(tab, palette().color(QPalette::ButtonText)));

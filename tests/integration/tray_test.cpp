@@ -515,6 +515,7 @@ TEST_F(AccessibleTrayTest, AScreenReadersWalkFindsEveryControlByItsTextAndRole) 
                            "switch checked after press: False",
                            "battery level pressed:",
                            "== settings: frame | General",
+                           "page tab | Automation |  | True",
                            "check box | Launch at login |  | True",
                            "combo box | When Halomark quits |  | True",
                            "push button | Reset | Reset to Apple defaults | True",

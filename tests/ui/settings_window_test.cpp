@@ -274,6 +274,19 @@ TEST_F(SettingsWindowTest, AScreenReaderFindsTheWindowAndItsControlsByWhatTheySh
   QCheckBox* quiet = toggleNamed(settings.get(), "Enable Quiet Hours");
   ASSERT_TRUE(quiet);
   EXPECT_EQ(QAccessible::queryAccessibleInterface(quiet)->role(), QAccessible::CheckBox);
+
+  // The tab bar's buttons are page tabs, the shown one selected; pressing one shows its page.
+  auto* signalsTab = QAccessible::queryAccessibleInterface(
+      settings->findChild<QToolButton*>(QString::fromStdString(toolbarID(SettingsTab::signals))));
+  auto* automationTab = QAccessible::queryAccessibleInterface(
+      settings->findChild<QToolButton*>(QString::fromStdString(toolbarID(SettingsTab::automation))));
+  EXPECT_EQ(signalsTab->role(), QAccessible::PageTab);
+  EXPECT_EQ(signalsTab->text(QAccessible::Name), "Signals");
+  EXPECT_TRUE(automationTab->state().selected);
+  EXPECT_FALSE(signalsTab->state().selected);
+  signalsTab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(settings.get())->text(QAccessible::Name), "Signals");
+  EXPECT_TRUE(signalsTab->state().selected);
 }
 
 TEST_F(SettingsWindowTest, TheRowsSwitchesAreSwitchesWhoseTracksShowInLightAndDarkThemes) {
