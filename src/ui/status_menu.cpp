@@ -11,6 +11,7 @@
 #include "ui/control_rows.h"
 #include "ui/popup_menu.h"
 #include "ui/qt_text.h"
+#include "ui/radio_menu_choice.h"
 
 namespace {
 
@@ -139,8 +140,7 @@ void StatusMenu::addRulesMenu() {
   auto* below = new QActionGroup(this);
   below->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
   for (int percent : MenuTexts::kBatteryChoices) {
-    QAction* item = rulesMenu_->addAction(QtText::literal(MenuTexts::batteryChoiceTitle(percent)));
-    item->setCheckable(true);
+    QAction* item = RadioMenuChoice::add(rulesMenu_, QtText::literal(MenuTexts::batteryChoiceTitle(percent)));
     below->addAction(item);
     connect(item, &QAction::triggered, this, [this, percent] { actions_.chooseBelow(percent); });
     belowItems_[percent] = item;

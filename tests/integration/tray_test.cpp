@@ -510,7 +510,7 @@ TEST_F(AccessibleTrayTest, AScreenReadersWalkFindsEveryControlByItsTextAndRole) 
                            "slider value: 150 in 13-1000",
                            "push button | Low | Set logo to 25 nits | True",
                            "push button | High |",
-                           "menu item | At 20% or Below |",
+                           "radio button | At 20% or Below |",
                            "menu item | Apps & Schedule… |",
                            "switch checked after press: False",
                            "battery level pressed:",
