@@ -21,6 +21,8 @@ tests=(
   python3-jsonschema
   # The package's linters and validators, the manual page and the shells' completions.
   lintian desktop-file-utils appstream mandoc zsh fish
+  # A pager, which the shell snippets must leave silent however long it stays open.
+  less
   # Private displays with a tray, Xfce's panel, a StatusNotifierItem bar, a screen reader's view
   # and a Wayland session.
   xvfb xauth trayer haskell-gtk-sni-tray-utils xfce4-panel xdotool at-spi2-core python3-pyatspi python3-xlib
