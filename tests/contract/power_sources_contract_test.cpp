@@ -58,33 +58,7 @@ class PowerSourcesContract : public ::testing::Test {
 
   Power::State read(Machine machine) {
     backend.describe(machine);
-    Platform platform{f.preferences,
-                      f.notifications,
-                      f.brightness,
-                      f.logoHardware,
-                      f.displayBrightness,
-                      f.displays,
-                      f.bundles,
-                      f.process,
-                      f.locale,
-                      f.clock,
-                      f.clock,
-                      backend.get(),
-                      f.session,
-                      f.userActivity,
-                      f.workspace,
-                      f.events,
-                      f.instances,
-                      f.children,
-                      f.files,
-                      f.loginItems,
-                      f.trash,
-                      f.privilegedShell,
-                      f.desktop,
-                      f.preferenceWatch,
-                      f.hotKeys,
-                      f.applicationState,
-                      f.mainLoop};
+    Platform platform = f.with({.powerSources = &backend.get()});
     return Power::current(platform);
   }
 };

@@ -45,20 +45,8 @@ class LedLogoDeviceTest : public ::testing::Test {
     device = std::make_unique<LedLogoDevice>(
         LedLogoDevice::Config{fixture.sys(), fixture.runtime(), std::move(buses), opener, fake.clock,
                               [this] { return chosen; }, [] { return 500.0; }});
-    platform = std::make_unique<Platform>(Platform{fake.preferences, fake.notifications,
-                                                   *device,          *device,
-                                                   *device,          fake.displays,
-                                                   fake.bundles,     fake.process,
-                                                   fake.locale,      fake.clock,
-                                                   fake.clock,       fake.powerSources,
-                                                   fake.session,     fake.userActivity,
-                                                   fake.workspace,   fake.events,
-                                                   fake.instances,   fake.children,
-                                                   fake.files,       fake.loginItems,
-                                                   fake.trash,       fake.privilegedShell,
-                                                   fake.desktop,     fake.preferenceWatch,
-                                                   fake.hotKeys,     fake.applicationState,
-                                                   fake.mainLoop});
+    platform = std::make_unique<Platform>(fake.with(
+        {.brightness = device.get(), .logoHardware = device.get(), .displayBrightness = device.get()}));
     return *device;
   }
   AppDelegate& launch() {

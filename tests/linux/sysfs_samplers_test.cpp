@@ -25,33 +25,7 @@ struct SysfsPlatform {
   FakePlatform f;
   LinuxPowerSources powerSources;
   LinuxDisplays displays;
-  Platform platform{f.preferences,
-                    f.notifications,
-                    f.brightness,
-                    f.logoHardware,
-                    f.displayBrightness,
-                    displays,
-                    f.bundles,
-                    f.process,
-                    f.locale,
-                    f.clock,
-                    f.clock,
-                    powerSources,
-                    f.session,
-                    f.userActivity,
-                    f.workspace,
-                    f.events,
-                    f.instances,
-                    f.children,
-                    f.files,
-                    f.loginItems,
-                    f.trash,
-                    f.privilegedShell,
-                    f.desktop,
-                    f.preferenceWatch,
-                    f.hotKeys,
-                    f.applicationState,
-                    f.mainLoop};
+  Platform platform = f.with({.displays = &displays, .powerSources = &powerSources});
 };
 
 TEST(SysfsSamplers, LaptopOnBatteryAtTwoOfThreeWithAnExternalPack) {

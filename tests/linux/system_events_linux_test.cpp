@@ -185,33 +185,7 @@ TEST_F(SystemEventsTest, ObservationRunsTheHandlerOncePerEventOnTheMainLoop) {
   ASSERT_TRUE(bus.startMock(service, {QStringLiteral("--session"), service, path, service}));
   FakePlatform f;
   LinuxScheduler scheduler;
-  Platform platform{f.preferences,
-                    f.notifications,
-                    f.brightness,
-                    f.logoHardware,
-                    f.displayBrightness,
-                    f.displays,
-                    f.bundles,
-                    f.process,
-                    f.locale,
-                    f.clock,
-                    scheduler,
-                    f.powerSources,
-                    f.session,
-                    f.userActivity,
-                    f.workspace,
-                    make(),
-                    f.instances,
-                    f.children,
-                    f.files,
-                    f.loginItems,
-                    f.trash,
-                    f.privilegedShell,
-                    f.desktop,
-                    f.preferenceWatch,
-                    f.hotKeys,
-                    f.applicationState,
-                    f.mainLoop};
+  Platform platform = f.with({.scheduler = &scheduler, .events = &make()});
   int runs = 0;
   auto token = Power::observe([&] { ++runs; }, platform);
   ASSERT_TRUE(

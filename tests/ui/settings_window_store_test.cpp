@@ -19,33 +19,7 @@ TEST(SettingsWindowStoreTest, OnBatteryPowerReachesThePreferenceFileAndTurnsTheL
   TempTree tree;
   LinuxPreferenceDomains store(tree.path("config/halomark"));
   FakePlatform f;
-  Platform platform{store,
-                    f.notifications,
-                    f.brightness,
-                    f.logoHardware,
-                    f.displayBrightness,
-                    f.displays,
-                    f.bundles,
-                    f.process,
-                    f.locale,
-                    f.clock,
-                    f.clock,
-                    f.powerSources,
-                    f.session,
-                    f.userActivity,
-                    f.workspace,
-                    f.events,
-                    f.instances,
-                    f.children,
-                    f.files,
-                    f.loginItems,
-                    f.trash,
-                    f.privilegedShell,
-                    f.desktop,
-                    f.preferenceWatch,
-                    f.hotKeys,
-                    f.applicationState,
-                    f.mainLoop};
+  Platform platform = f.with({.preferences = &store});
   const BrightnessTable table = {{0, 0}, {20, 30}, {300, 300}, {LogoController::fltMax, 900}};
   for (const auto& key : kTableKeys) f.brightness.properties[key] = plistFromTable(table);
   f.brightness.properties[kBacklightModeKey] = 2;

@@ -118,33 +118,13 @@ TEST(AppDelegateLaunch, RunsItsStepsInOrder) {
   LoggingClock clock(log);
   brightness.properties = {{kBacklightModeKey, 2}, {kStateKey, {{"FinalNits", 5.0}}}};
   for (const auto& key : kTableKeys) brightness.properties[key] = plistFromTable(kPlatformMapping);
-  Platform logged{domains,
-                  notifications,
-                  brightness,
-                  hardware,
-                  fake.displayBrightness,
-                  fake.displays,
-                  fake.bundles,
-                  fake.process,
-                  fake.locale,
-                  clock,
-                  clock,
-                  fake.powerSources,
-                  fake.session,
-                  fake.userActivity,
-                  fake.workspace,
-                  events,
-                  fake.instances,
-                  fake.children,
-                  fake.files,
-                  fake.loginItems,
-                  fake.trash,
-                  fake.privilegedShell,
-                  fake.desktop,
-                  fake.preferenceWatch,
-                  fake.hotKeys,
-                  fake.applicationState,
-                  fake.mainLoop};
+  Platform logged = fake.with({.preferences = &domains,
+                               .notifications = &notifications,
+                               .brightness = &brightness,
+                               .logoHardware = &hardware,
+                               .clock = &clock,
+                               .scheduler = &clock,
+                               .events = &events});
   auto delegate = std::make_shared<AppDelegate>(logged);
   delegate->applicationDidFinishLaunching();
 

@@ -109,33 +109,11 @@ class UninstallTest : public ::testing::Test {
   JournalingLoginItems loginItems{journal};
   JournalingTrash trash{journal, locations.cleaned[1]};
   JournalingDesktop desktop{journal};
-  Platform platform{preferences,
-                    fake.notifications,
-                    brightness,
-                    fake.logoHardware,
-                    fake.displayBrightness,
-                    fake.displays,
-                    fake.bundles,
-                    fake.process,
-                    fake.locale,
-                    fake.clock,
-                    fake.clock,
-                    fake.powerSources,
-                    fake.session,
-                    fake.userActivity,
-                    fake.workspace,
-                    fake.events,
-                    fake.instances,
-                    fake.children,
-                    fake.files,
-                    loginItems,
-                    trash,
-                    fake.privilegedShell,
-                    desktop,
-                    fake.preferenceWatch,
-                    fake.hotKeys,
-                    fake.applicationState,
-                    fake.mainLoop};
+  Platform platform = fake.with({.preferences = &preferences,
+                                 .brightness = &brightness,
+                                 .loginItems = &loginItems,
+                                 .trash = &trash,
+                                 .desktop = &desktop});
   Prefs prefs{preferences};
   LogoController logo{platform};
 };
