@@ -9,9 +9,9 @@
 #include "formats/app_identifier.h"
 #include "platform/linux_services/session_end_watch_linux.h"
 #include "platform/linux_utilities/dbus_buses.h"
+#include "platform/linux_utilities/termination_signals.h"
 #include "shell/application_object.h"
 #include "shell/desktop_doors.h"
-#include "shell/termination_signals.h"
 #include "shell/tray_module.h"
 
 namespace ApplicationShell {
@@ -21,7 +21,7 @@ namespace {
 // Launches the delegate and runs the event loop of the Qt application object already made; `face`
 // is null when headless.
 int serve(Platform& platform, Face* face) {
-  auto quitNotifier = TerminationSignals::quitOnTermination();
+  auto quitNotifier = TerminationSignals::watch([] { QCoreApplication::quit(); });
   // A second copy, with or without a session bus, leaves before it touches anything.
   if (!platform.instances.claim(kAppIdentifier)) return 0;
   auto delegate = std::make_shared<AppDelegate>(platform);

@@ -1,24 +1,12 @@
 #include "platform/linux_services/main_loop_linux.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
-#include <array>
 
-namespace {
-
-int terminationPipe[2] = {-1, -1};
-
-void requestEnd(int) {
-  char byte = 1;
-  [[maybe_unused]] auto written = ::write(terminationPipe[1], &byte, 1);
-}
-
-}  // namespace
+#include "platform/linux_utilities/termination_signals.h"
 
 LinuxMainLoop::LinuxMainLoop(int outputFd) : outputFd_(outputFd) {}
 
@@ -36,22 +24,8 @@ void LinuxMainLoop::prepare() {
   watchOutput();
 }
 
-// The signal handler only writes to a pipe; the loop reads it and ends on the main thread.
 void LinuxMainLoop::watchTermination() {
-  if (termination_ || (terminationPipe[0] < 0 && ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0))
-    return;
-  termination_ = std::make_unique<QSocketNotifier>(terminationPipe[0], QSocketNotifier::Read);
-  QObject::connect(termination_.get(), &QSocketNotifier::activated, [this] {
-    std::array<char, 16> drained{};
-    while (::read(terminationPipe[0], drained.data(), drained.size()) > 0) {
-    }
-    end(End::terminated);
-  });
-  struct sigaction action {};
-  action.sa_handler = requestEnd;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+  if (!termination_) termination_ = TerminationSignals::watch([this] { end(End::terminated); });
 }
 
 // Only a pipe is watched: its writing end reports an error once no reader is left, and never
